@@ -1,0 +1,108 @@
+// The machine as the windows' logic sees it: environment, registry, files,
+// folder object, Shell and clock. machine_win.cpp is the real one; tests use fakes.
+#pragma once
+#include <ctime>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lz {
+
+enum class RegRead {
+    KeyMissing,  // the key could not be opened
+    NoValue,     // key opened, value missing or not REG_SZ
+    Ok,
+};
+
+struct RegString {
+    RegRead status = RegRead::KeyMissing;
+    std::wstring value;  // cut at its first NUL; empty unless Ok
+};
+
+// Window styles of Shell, with their classic numbers.
+enum class WindowStyle { Hidden = 0, NormalFocus = 1, MinimizedFocus = 2, MaximizedFocus = 3 };
+
+// Which code page a text file is written in: ANSI for text, OEM for what cmd.exe reads.
+enum class CodePage { Ansi, Oem };
+
+enum class WriteResult {
+    Ok,
+    NotRepresentable,  // a character the code page cannot hold; nothing written
+    Failed,            // the file could not be written; an existing file is unchanged
+};
+
+struct CopyReport {
+    bool sourceMissing = false;
+    bool destinationFailed = false;  // the destination folder could not be made
+    int copied = 0;
+    std::vector<std::wstring> failed;  // files (full source paths) that were not copied
+    bool ok() const { return !sourceMissing && !destinationFailed && failed.empty(); }
+};
+
+// Folders the system reports for the current user.
+enum class KnownFolder { Favorites, Personal, Cookies, MyPictures, MyMusic, MyVideo, Fonts, Desktop };
+
+struct OsVersion {
+    unsigned major = 0;
+    unsigned minor = 0;
+};
+
+class Machine {
+public:
+    virtual ~Machine() = default;
+
+    // Environment. Window queries use a 255-character buffer, the task
+    // window's computer and user names one of 100; a failed call gives "".
+    virtual std::wstring GetWinDir() = 0;
+    virtual std::wstring GetSysDir() = 0;
+    virtual std::wstring GetLoginName() = 0;
+    virtual std::wstring GetComputerName100() = 0;
+    virtual std::wstring GetUserName100() = 0;
+    // A string under HKEY_LOCAL_MACHINE.
+    virtual RegString ReadRegString(const std::wstring& keyPath, const std::wstring& valueName) = 0;
+    virtual OsVersion GetOsVersion() = 0;
+    virtual std::wstring GetKnownFolder(KnownFolder which) = 0;  // "" when unknown
+    // The directory of the executable, without a trailing backslash.
+    virtual std::wstring ProgramDir() = 0;
+
+    // Text files, CR LF line ends. Replacing goes through a temporary file and a rename.
+    virtual WriteResult WriteTextFile(const std::wstring& path, const std::vector<std::wstring>& lines,
+                                      CodePage cp = CodePage::Ansi) = 0;
+    virtual WriteResult AppendTextLine(const std::wstring& path, const std::wstring& line,
+                                       CodePage cp = CodePage::Ansi) = 0;
+    // Every line, the last one kept even without a line end; CR or CR LF end a line.
+    // nullopt when the file cannot be opened.
+    virtual std::optional<std::vector<std::wstring>> ReadTextLines(const std::wstring& path) = 0;
+    // True when every character can be written in the ANSI code page.
+    virtual bool FitsAnsi(const std::wstring& text) = 0;
+
+    virtual bool CopyOneFile(const std::wstring& from, const std::wstring& to, bool overwrite) = 0;
+    virtual bool CreateFolder(const std::wstring& path) = 0;  // one level, like MkDir
+    virtual bool DeleteOneFile(const std::wstring& path) = 0;
+    virtual int DeleteFiles(const std::wstring& folder, const std::wstring& pattern) = 0;
+    virtual bool FileExists(const std::wstring& path) = 0;
+    virtual bool FolderExists(const std::wstring& path) = 0;
+    virtual bool SetHidden(const std::wstring& path) = 0;
+
+    // Folder object: the full path of an existing folder (no trailing
+    // backslash except a drive root), or nullopt.
+    virtual std::optional<std::wstring> GetFolder(const std::wstring& path) = 0;
+    // Whole-folder copy, overwriting. A destination ending in "\" receives the
+    // source as a sub-folder under its own name; otherwise it receives the contents.
+    virtual CopyReport CopyFolder(const std::wstring& source, const std::wstring& destination) = 0;
+
+    // Shell: start a command line without waiting. False when it could not start.
+    virtual bool Run(const std::wstring& commandLine, WindowStyle style) = 0;
+    // Start and, once it has ended, call onExit with its exit code on the
+    // user-interface thread. False (and no call) when it could not start.
+    virtual bool RunNotify(const std::wstring& commandLine, WindowStyle style,
+                           std::function<void(unsigned long exitCode)> onExit) = 0;
+
+    // Clock.
+    virtual std::tm Now() = 0;
+    // The regional "general date": short date, a space, long time.
+    virtual std::wstring GeneralDate(const std::tm& when) = 0;
+};
+
+}  // namespace lz

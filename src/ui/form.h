@@ -1,0 +1,225 @@
+// What a window's portable logic knows of its window: the layout table it is
+// built from, the events it receives, the controls it changes and the prompts
+// and other windows it reaches. The Win32 form host and the tests' in-memory
+// control set both implement these.
+#pragma once
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace lz {
+
+using Color = std::uint32_t;  // 0x00BBGGRR, as COLORREF
+constexpr Color Rgb(int r, int g, int b) {
+    return Color(r) | (Color(g) << 8) | (Color(b) << 16);
+}
+constexpr Color kFormBack = Rgb(236, 233, 216);
+constexpr Color kWhite = Rgb(255, 255, 255);
+constexpr Color kBlack = 0;
+constexpr int kTwipsPerPixel = 15;  // at 96 DPI
+
+enum class Kind {
+    Label,        // windowless text
+    Image,        // windowless bitmap from a resource ("bmp0" ...)
+    PictureBox,   // container with a background colour
+    Frame,        // group box; its caption may be coloured
+    TextBox,
+    Button,
+    Option,       // radio button; options in one container form one group
+    Check,
+    ComboList,    // drop-down list
+    ComboEdit,    // editable combo box
+    ListBox,
+    StatusBar,    // caption: simple text; panels from `items` (one text each)
+    TimePicker,
+    DatePicker,
+    UpDown,       // spinner bound to the text box named in `buddy`
+    Tab,          // `items` are the tab captions; children name a page in `page`
+    FolderTree,   // folder tree rooted at "我的电脑"
+    Timer,        // not a window: `interval` in ms, enabled unless kDisabled
+    Browser,      // a web view (drawn by its own window code)
+    Custom,       // a child window whose drawing the window's own code does
+};
+
+// Style flags for ControlDef::style.
+enum : unsigned {
+    kDisabled = 1u << 0,
+    kHidden = 1u << 1,
+    kCenter = 1u << 2,      // centred text
+    kRight = 1u << 3,
+    kMultiLine = 1u << 4,   // text box: multi-line, vertical scroll
+    kReadOnly = 1u << 5,
+    kPassword = 1u << 6,
+    kHandCursor = 1u << 7,  // the pointing hand "bmp12"
+    kBorder = 1u << 8,
+    kBold = 1u << 9,
+    kWordWrap = 1u << 10,
+    kSorted = 1u << 11,
+};
+
+struct ControlDef {
+    Kind kind;
+    std::wstring name;
+    int index;  // -1 for a single control, 0.. for a control array
+    std::wstring caption;  // text, or the resource name of an image
+    int left, top, width, height;  // twips, relative to the container
+    std::wstring container = L"";  // "" is the form; a frame, picture box or tab
+    unsigned style = 0;
+    Color fore = kBlack;
+    Color back = kFormBack;
+    std::vector<std::wstring> items = {};  // list items, tab captions, status panels
+    int interval = 0;        // timer
+    int page = -1;           // tab page when the container is a tab
+    std::wstring buddy = L"";      // up-down: the text box it drives
+    std::wstring tip = L"";        // tool tip
+    std::wstring font = L"";       // face name; "" is the form's font
+    int fontPoints10 = 0;    // size in tenths of a point; 0 is the form's
+    int maxLength = 0;       // text box
+};
+
+struct MenuDef {
+    std::wstring name;
+    int index;
+    std::wstring caption;  // "-" is a separator
+    int level;             // 0 top, 1 inside the last level-0 item, ...
+    bool checked = false;
+    bool enabled = true;
+};
+
+enum class Border { FixedSingle, FixedDialog, Sizable, FixedToolWindow };
+
+struct FormDef {
+    std::wstring name;
+    std::wstring caption;
+    int clientWidth, clientHeight;  // twips
+    Border border = Border::FixedSingle;
+    bool minButton = true;
+    bool maxButton = false;
+    Color back = kFormBack;
+    bool menuBar = false;  // false: menus are pop-up only
+    std::vector<ControlDef> controls;
+    std::vector<MenuDef> menus;
+};
+
+enum class EventKind {
+    Load, Unload, QueryUnload, Resize, Activate,
+    Click, DblClick, Change, MouseMove, MouseDown, MouseUp, KeyPress,
+    Timer, Select,   // folder tree selection, tab change, list selection
+    TrayMouse,       // notification-area icon: button 1 left, 2 right; dbl for double
+    Menu,            // a menu item: name and index of the item
+};
+
+struct Event {
+    EventKind kind;
+    std::wstring name;  // control or menu name; "" for the form
+    int index = -1;
+    int button = 0;     // 1 left, 2 right
+    int x = 0, y = 0;   // twips, relative to the control
+    bool dbl = false;
+    wchar_t key = 0;
+};
+
+// Window states, with the classic numbers.
+enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
+
+// The controls of one loaded window, by name and index.
+class Controls {
+public:
+    virtual ~Controls() = default;
+    virtual void SetText(const std::wstring& name, int index, const std::wstring& text) = 0;
+    virtual std::wstring GetText(const std::wstring& name, int index) = 0;
+    virtual void SetEnabled(const std::wstring& name, int index, bool on) = 0;
+    virtual bool GetEnabled(const std::wstring& name, int index) = 0;
+    virtual void SetVisible(const std::wstring& name, int index, bool on) = 0;
+    virtual bool GetVisible(const std::wstring& name, int index) = 0;
+    virtual void SetChecked(const std::wstring& name, int index, bool on) = 0;  // also menus
+    virtual bool GetChecked(const std::wstring& name, int index) = 0;
+    virtual void SetForeColor(const std::wstring& name, int index, Color c) = 0;
+    virtual Color GetForeColor(const std::wstring& name, int index) = 0;
+    virtual void SetBackColor(const std::wstring& name, int index, Color c) = 0;
+    virtual void SetFocus(const std::wstring& name, int index) = 0;
+    virtual void SetPicture(const std::wstring& name, int index, const std::wstring& resource) = 0;
+    virtual std::wstring GetPicture(const std::wstring& name, int index) = 0;
+    virtual void Move(const std::wstring& name, int index, int left, int top) = 0;  // twips
+    virtual int GetLeft(const std::wstring& name, int index) = 0;
+    virtual int GetTop(const std::wstring& name, int index) = 0;
+    // Lists (list box, combo box).
+    virtual void ClearItems(const std::wstring& name, int index) = 0;
+    virtual void AddItem(const std::wstring& name, int index, const std::wstring& item) = 0;
+    virtual void RemoveItem(const std::wstring& name, int index, int at) = 0;
+    virtual int ItemCount(const std::wstring& name, int index) = 0;
+    virtual std::wstring Item(const std::wstring& name, int index, int at) = 0;
+    virtual int GetListIndex(const std::wstring& name, int index) = 0;  // -1: none
+    virtual void SetListIndex(const std::wstring& name, int index, int at) = 0;
+    // Date-time pickers.
+    virtual std::tm GetDateTime(const std::wstring& name, int index) = 0;
+    virtual void SetDateTime(const std::wstring& name, int index, const std::tm& value) = 0;
+    // Status bar panels (0-based); panel -1 is the simple text.
+    virtual void SetPanelText(const std::wstring& name, int panel, const std::wstring& text) = 0;
+    virtual std::wstring GetPanelText(const std::wstring& name, int panel) = 0;
+    // Tabs: the page shown.
+    virtual int GetTab(const std::wstring& name) = 0;
+    virtual void SetTab(const std::wstring& name, int page) = 0;
+    virtual void SetTimer(const std::wstring& name, bool enabled, int intervalMs) = 0;
+    virtual bool GetTimerEnabled(const std::wstring& name) = 0;
+    // Menus: `PopupMenu` shows the menu `name` (a level-0 item) at the pointer.
+    virtual void SetMenuEnabled(const std::wstring& name, int index, bool on) = 0;
+    virtual void PopupMenu(const std::wstring& name) = 0;
+    // The form itself.
+    virtual void SetCaption(const std::wstring& caption) = 0;
+    virtual std::wstring GetCaption() = 0;
+    virtual void SetFormBack(Color c) = 0;
+    virtual int FormWidth() = 0;  // outer size in twips
+    virtual int FormHeight() = 0;
+    virtual void SetFormSize(int width, int height) = 0;
+};
+
+// Message box buttons and icons (classic values), and its answers.
+enum : int {
+    kOkOnly = 0, kOkCancel = 1, kYesNoCancel = 3, kYesNo = 4, kRetryCancel = 5,
+    kCritical = 16, kQuestion = 32, kExclamation = 48, kInformation = 64,
+    kDefaultButton2 = 256,
+};
+enum : int { kAnsOk = 1, kAnsCancel = 2, kAnsYes = 6, kAnsNo = 7, kAnsRetry = 4 };
+
+extern const wchar_t* const kAppTitle;  // "岚栈备份专家"
+
+// Prompts and the other windows.
+class Ui {
+public:
+    virtual ~Ui() = default;
+    // An empty title gives the application title.
+    virtual int MsgBox(const std::wstring& text, int flags = kOkOnly, const std::wstring& title = L"") = 0;
+    // Cancel gives "".
+    virtual std::wstring InputBox(const std::wstring& prompt, const std::wstring& title = L"",
+                                  const std::wstring& defaultText = L"") = 0;
+    // filter: "description|pattern"; "" when cancelled.
+    virtual std::wstring OpenFileDialog(const std::wstring& title, const std::wstring& filter) = 0;
+
+    // Windows by name. Loading an unknown or not yet built window does nothing.
+    virtual void LoadForm(const std::wstring& form) = 0;
+    virtual void ShowForm(const std::wstring& form) = 0;  // loads it first when needed
+    virtual void HideForm(const std::wstring& form) = 0;
+    virtual void UnloadForm(const std::wstring& form) = 0;
+    virtual bool IsLoaded(const std::wstring& form) = 0;
+    virtual bool IsVisible(const std::wstring& form) = 0;
+    virtual void SetWindowState(const std::wstring& form, WindowState state) = 0;
+    virtual WindowState GetWindowState(const std::wstring& form) = 0;
+    // Topmost on: moved to the screen's top-left corner as well (SWP_NOSIZE only).
+    virtual void SetTopmost(const std::wstring& form, bool topmost) = 0;
+    // The controls of a loaded window, or nullptr.
+    virtual Controls* FormControls(const std::wstring& form) = 0;
+    // Ends the program once the current handler returns.
+    virtual void EndProgram() = 0;
+};
+
+// The window logic the form host drives.
+class FormLogic {
+public:
+    virtual ~FormLogic() = default;
+    virtual const FormDef& Definition() const = 0;
+    virtual void OnEvent(const Event& e) = 0;
+};
+
+}  // namespace lz
