@@ -98,6 +98,9 @@ struct FormDef {
     bool maxButton = false;
     Color back = kFormBack;
     bool menuBar = false;  // false: menus are pop-up only
+    // A notification-area icon with the program icon, while the window is loaded.
+    std::wstring trayName = L"";
+    std::wstring trayTip = L"";
     std::vector<ControlDef> controls;
     std::vector<MenuDef> menus;
 };
@@ -198,6 +201,7 @@ public:
     virtual std::wstring OpenFileDialog(const std::wstring& title, const std::wstring& filter) = 0;
 
     // Windows by name. Loading an unknown or not yet built window does nothing.
+    virtual bool IsAvailable(const std::wstring& form) = 0;  // built into this program
     virtual void LoadForm(const std::wstring& form) = 0;
     virtual void ShowForm(const std::wstring& form) = 0;  // loads it first when needed
     virtual void HideForm(const std::wstring& form) = 0;
@@ -214,12 +218,20 @@ public:
     virtual void EndProgram() = 0;
 };
 
-// The window logic the form host drives.
+// The window logic the form host drives. The host makes the controls from
+// Definition(), binds them, then sends Load.
 class FormLogic {
 public:
     virtual ~FormLogic() = default;
     virtual const FormDef& Definition() const = 0;
     virtual void OnEvent(const Event& e) = 0;
+    void Bind(Controls& controls) { controls_ = &controls; }
+
+protected:
+    Controls& Ctl() { return *controls_; }
+
+private:
+    Controls* controls_ = nullptr;
 };
 
 }  // namespace lz

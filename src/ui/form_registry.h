@@ -11,7 +11,7 @@
 
 namespace lz {
 
-using FormFactory = std::function<std::unique_ptr<FormLogic>(Controls&, AppContext&)>;
+using FormFactory = std::function<std::unique_ptr<FormLogic>(AppContext&)>;
 
 class FormRegistry {
 public:

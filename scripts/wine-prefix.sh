@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Makes the project's Wine prefix (never the user's ~/.wine): Chinese locale,
+# fonts that show Chinese, and a virtual desktop so that windows get frames and
+# the notification area a taskbar.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+. "$top/scripts/wine-env.sh"
+stamp="$WINEPREFIX/.lanzhan-prefix-v1"
+[ -f "$stamp" ] && exit 0
+echo "setup: making the Wine prefix $WINEPREFIX"
+mkdir -p "$WINEPREFIX"
+WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1 || true
+reg=$(mktemp --suffix=.reg)
+font="WenQuanYi Micro Hei"
+cat > "$reg" <<REG
+REGEDIT4
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]
+"Default"="1024x768"
+
+[HKEY_CURRENT_USER\\Software\\Wine\\DllOverrides]
+"mscoree"=""
+"mshtml"=""
+"winemenubuilder.exe"=""
+
+[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]
+"SimSun"="$font"
+"NSimSun"="$font"
+"MS Shell Dlg"="$font"
+"MS Shell Dlg 2"="$font"
+"Tahoma"="$font"
+"Microsoft Sans Serif"="$font"
+"Microsoft YaHei"="$font"
+REG
+# regedit reads a REGEDIT4 file in the ANSI code page; the names above are ASCII.
+wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
+rm -f "$reg"
+wineserver -w
+touch "$stamp"

@@ -1,0 +1,14 @@
+// Every window of the suite, one line each.
+#include "ui/form_registry.h"
+
+#include "app/frmMain.h"
+#include "savepath/frmSoftSaveSetting.h"
+
+namespace lz {
+
+void RegisterAllForms(FormRegistry& r) {
+    r.Add(L"frmMain", [](AppContext& c) { return std::make_unique<frmMain>(c); });
+    r.Add(L"frmSoftSaveSetting", [](AppContext& c) { return std::make_unique<frmSoftSaveSetting>(c); });
+}
+
+}  // namespace lz
