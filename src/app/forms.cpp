@@ -3,11 +3,13 @@
 
 #include "app/frmMain.h"
 #include "savepath/frmSoftSaveSetting.h"
+#include "tools/frmXPTools.h"
 
 namespace lz {
 
 void RegisterAllForms(FormRegistry& r) {
     r.Add(L"frmMain", [](AppContext& c) { return std::make_unique<frmMain>(c); });
+    r.Add(L"frmXPTools", [](AppContext& c) { return std::make_unique<frmXPTools>(c); });
     r.Add(L"frmSoftSaveSetting", [](AppContext& c) { return std::make_unique<frmSoftSaveSetting>(c); });
 }
 
