@@ -3,6 +3,7 @@
 
 #include "app/frmMain.h"
 #include "savepath/frmSoftSaveSetting.h"
+#include "softbackup/frmSoftBackup.h"
 #include "tools/frmXPTools.h"
 
 namespace lz {
@@ -11,6 +12,7 @@ void RegisterAllForms(FormRegistry& r) {
     r.Add(L"frmMain", [](AppContext& c) { return std::make_unique<frmMain>(c); });
     r.Add(L"frmXPTools", [](AppContext& c) { return std::make_unique<frmXPTools>(c); });
     r.Add(L"frmSoftSaveSetting", [](AppContext& c) { return std::make_unique<frmSoftSaveSetting>(c); });
+    r.Add(L"frmSoftBackup", [](AppContext& c) { return std::make_unique<frmSoftBackup>(c); });
 }
 
 }  // namespace lz
