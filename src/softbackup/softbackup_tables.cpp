@@ -81,7 +81,9 @@ std::wstring ChatDestination(int index, const std::wstring& savePath, const std:
 }
 
 bool IsAccountName(const std::wstring& account) {
-    if (account == L"." || account == L"..") return false;
+    // Windows drops a trailing blank or dot from a path: "QQ\   " would be the
+    // whole QQ folder.
+    if (account.empty() || account.back() == L' ' || account.back() == L'.') return false;
     for (wchar_t c : account)
         if (c < 0x20 || std::wstring_view(L"\\/:*?\"<>|").find(c) != std::wstring_view::npos) return false;
     return true;

@@ -1,0 +1,326 @@
+// The software backup window on an in-memory machine: where each backup reads
+// and writes, what it says, and what it refuses.
+#include <gtest/gtest.h>
+
+#include "app/frmMain.h"
+#include "softbackup/frmSoftBackup.h"
+#include "softbackup/softbackup_tables.h"
+#include "support/fake_machine.h"
+#include "support/fake_ui.h"
+
+namespace lz {
+namespace {
+
+using test::FakeMachine;
+using test::FakeUi;
+
+const wchar_t* const kQQKey = LR"(SOFTWARE\TENCENT\QQ)";
+const wchar_t* const kYahooKey = LR"(SOFTWARE\Classes\Ypager.Messenger.1\shell\open\command)";
+
+TEST(SoftBackupPaths, ChatSourcesAndDestinations) {
+    const std::wstring win = L"C:\\WINDOWS";
+    EXPECT_EQ(ChatSource(kChatQQ, LR"(C:\Program Files\Tencent\QQ\)", L"12345", win),
+              LR"(C:\Program Files\Tencent\QQ\12345)");
+    EXPECT_EQ(ChatSource(kChatUC, LR"(C:\UC\)", L"888", win), LR"(C:\UC\users\888)");
+    EXPECT_EQ(ChatSource(kChatMSN, L"", L"anyone", win), LR"(C:\Program Files\MSN\MSNCoreFiles)");
+    EXPECT_EQ(ChatSource(kChatPOPO, LR"(C:\Popo)", L"bob", win), LR"(C:\Popo\users\bob@163.com)");
+    EXPECT_EQ(ChatSource(kChatYahoo, LR"(C:\Program Files\Yahoo!\Messenger\YPager.exe %1)", L"abc", win),
+              LR"(C:\Program Files\Yahoo!\Messenger\Profiles\abc)");
+    EXPECT_EQ(ChatSource(kChatYahoo, LR"("C:\Y!\YPager.exe" %1)", L"abc", win), LR"("C:\Y!\Messenger\Profiles\abc)");
+    EXPECT_EQ(ChatSource(kChatYahoo, LR"(C:\Yahoo\YPager.exe)", L"abc", win), LR"(\Messenger\Profiles\abc)");
+
+    EXPECT_EQ(ChatDestination(kChatUC, L"D:\\Backup", L"12345"), LR"(D:\Backup\UC聊天记录\12345)");
+    EXPECT_EQ(ChatDestination(kChatMSN, L"D:", L"abc"), LR"(D:\MSN聊天记录\abchotmail.com)");
+    EXPECT_EQ(ChatDestination(kChatPOPO, L"D:", L"bob"), LR"(D:\网易泡泡聊天记录\bob@163.com)");
+
+    for (const wchar_t* bad : {L"..", L".", L"a\\b", L"a/b", L"x:", L"   ", L"abc."}) EXPECT_FALSE(IsAccountName(bad));
+    EXPECT_TRUE(IsAccountName(L"zhang san"));
+}
+
+TEST(SoftBackupPaths, NetshLineAndFileNames) {
+    EXPECT_EQ(*NetshLine(L"D:\\Backup"), L"netsh  dump  > D:\\Backup\\本机网络设置\\netsh.txt");
+    EXPECT_EQ(*NetshLine(L"D:\\"), L"netsh  dump  > D:\\\\本机网络设置\\netsh.txt");
+    EXPECT_EQ(*NetshLine(L"D:\\My Backup"), L"netsh  dump  > \"D:\\My Backup\\本机网络设置\\netsh.txt\"");
+    EXPECT_EQ(*NetshLine(L"D:\\100%"), L"netsh  dump  > \"D:\\100%%\\本机网络设置\\netsh.txt\"");
+    EXPECT_FALSE(NetshLine(L"D:\\a\"b"));
+    EXPECT_EQ(FileNameOf(LR"(C:\Program Files\Firewall\rules.dat)"), L"rules.dat");
+    EXPECT_EQ(FileNameOf(L"rules.dat"), L"rules.dat");
+}
+
+class SoftBackupWindow : public ::testing::Test {
+protected:
+    SoftBackupWindow() : ui(registry) {
+        RegisterAllForms(registry);
+        ui.Attach(ctx);
+        machine.loginName = L"zhang";
+        machine.AddFolder(L"D:\\Backup");
+        machine.AddFolder(L"C:\\BackTemp");
+        ctx.SavePath = L"D:\\Backup";
+        ui.LoadForm(L"frmSoftBackup");
+    }
+    test::FakeControls& Ctl() { return ui.ControlsOf(L"frmSoftBackup"); }
+    std::wstring Text(const std::wstring& name, int index = -1) { return Ctl().At(name, index).text; }
+    void Click(const std::wstring& name, int index) { ui.Fire(L"frmSoftBackup", {EventKind::Click, name, index}); }
+    void Menu(const std::wstring& name) { ui.Fire(L"frmSoftBackup", {EventKind::Menu, name}); }
+    std::wstring LastMessage() { return ui.prompts.empty() ? L"" : ui.prompts.back().text; }
+
+    FakeMachine machine;
+    FormRegistry registry;
+    FakeUi ui;
+    AppContext ctx{machine, ui, L""};
+};
+
+TEST_F(SoftBackupWindow, LoadShowsTheUserAndTheDefinition) {
+    EXPECT_EQ(Text(L"lblLoginName"), L"当前登录账户：ZHANG");
+    EXPECT_TRUE(Ctl().At(L"mnuNoClew").checked);
+    EXPECT_FALSE(Ctl().At(L"mnuClew").checked);
+    const FormDef& d = ui.Form(L"frmSoftBackup")->logic->Definition();
+    for (const ControlDef& c : d.controls)
+        if (c.kind == Kind::TextBox) {
+            EXPECT_EQ(c.maxLength, c.name == L"txtMSN" ? 0 : 12);
+        }
+}
+
+TEST_F(SoftBackupWindow, ChatClientsCopyTheAccountFolder) {
+    machine.SetReg(kQQKey, L"Install", LR"(C:\Program Files\Tencent\QQ\)");
+    machine.AddFile(LR"(C:\Program Files\Tencent\QQ\12345\msg.db)", {L"hi"});
+    machine.SetReg(LR"(SOFTWARE\Popo2004)", L"InstallDir", LR"(C:\Popo)");
+    machine.AddFile(LR"(C:\Popo\users\bob@163.com\p.dat)");
+    machine.SetReg(kYahooKey, L"", LR"(C:\Program Files\Yahoo!\Messenger\YPager.exe %1)");
+    machine.AddFile(LR"(C:\Program Files\Yahoo!\Messenger\Profiles\abc\y.dat)");
+    machine.AddFile(LR"(C:\Program Files\MSN\MSNCoreFiles\core.dll)");
+    Ctl().At(L"txtQQ").text = L"12345";
+    Ctl().At(L"txtWYPP").text = L"bob";
+    Ctl().At(L"txtYahoo").text = L"abc";
+    Ctl().At(L"txtMSN").text = L"abc";
+    for (int i : {kChatQQ, kChatPOPO, kChatYahoo, kChatMSN}) Click(L"cmdChat", i);
+
+    EXPECT_TRUE(ui.prompts.empty());
+    EXPECT_EQ(machine.Lines(LR"(D:\Backup\QQ聊天记录\12345\msg.db)"), std::vector<std::wstring>{L"hi"});
+    EXPECT_TRUE(machine.HasFile(LR"(D:\Backup\网易泡泡聊天记录\bob@163.com\p.dat)"));
+    EXPECT_TRUE(machine.HasFile(LR"(D:\Backup\Yahoo聊天记录\abc\y.dat)"));
+    EXPECT_TRUE(machine.HasFile(LR"(D:\Backup\MSN聊天记录\abchotmail.com\core.dll)"));
+    EXPECT_EQ(Text(L"cmdChat", kChatQQ), L"备份QQ聊天记录成功");
+    EXPECT_EQ(Text(L"lblChat", kChatQQ), LR"(成功备份文件到：D:\Backup\QQ聊天记录\12345)");
+    EXPECT_EQ(Text(L"cmdChat", kChatYahoo), L"备份雅虎通聊天记录成功");
+
+    // Typing resets the caption; the Yahoo box has no such handler.
+    ui.Fire(L"frmSoftBackup", {EventKind::Change, L"txtQQ"});
+    ui.Fire(L"frmSoftBackup", {EventKind::Change, L"txtYahoo"});
+    EXPECT_EQ(Text(L"cmdChat", kChatQQ), L"QQ聊天记录备份");
+    EXPECT_EQ(Text(L"cmdChat", kChatYahoo), L"备份雅虎通聊天记录成功");
+}
+
+TEST_F(SoftBackupWindow, DriveRootIsShortenedOnceForEveryone) {
+    machine.SetReg(kQQKey, L"Install", LR"(C:\QQ\)");
+    machine.AddFile(LR"(C:\QQ\12345\msg.db)");
+    machine.AddFolder(L"D:\\");
+    ctx.SavePath = L"D:\\";
+    Ctl().At(L"txtQQ").text = L"12345";
+    Click(L"cmdChat", kChatQQ);
+    EXPECT_EQ(ctx.SavePath, L"D:");
+    EXPECT_TRUE(machine.HasFile(LR"(D:\QQ聊天记录\12345\msg.db)"));
+    EXPECT_EQ(Text(L"lblChat", kChatQQ), LR"(成功备份文件到：D:\QQ聊天记录\12345)");
+}
+
+TEST_F(SoftBackupWindow, ChatMessagesInTheirSituations) {
+    // Key missing, and a key whose value is missing or not a string.
+    machine.regKeys.insert(LR"(SOFTWARE\Sina\UC\Version\uc)");
+    machine.SetRegNonString(LR"(SOFTWARE\Popo2004)", L"InstallDir");
+    for (int i : {kChatQQ, kChatUC, kChatPOPO, kChatYahoo}) {
+        Ctl().At(ChatClientAt(i).accountBox).text = L"1";
+        Click(L"cmdChat", i);
+        EXPECT_EQ(LastMessage(), ChatClientAt(i).keyMissingText) << i;
+        EXPECT_EQ(ui.prompts.back().title, L"");
+        EXPECT_EQ(ui.prompts.back().flags, kOkOnly);
+    }
+    machine.SetReg(kQQKey, L"Install", LR"(C:\QQ\)");
+    machine.AddFolder(LR"(C:\QQ)");
+    for (int i : {kChatQQ, kChatMSN}) {
+        Ctl().At(ChatClientAt(i).accountBox).text = L"";
+        Click(L"cmdChat", i);
+        EXPECT_EQ(LastMessage(), ChatClientAt(i).emptyAccountText);
+        EXPECT_EQ(Ctl().focus, ChatClientAt(i).accountBox);
+    }
+    // Only spaces, or a name that would climb out of the client's folder.
+    for (const wchar_t* account : {L"   ", L".."}) {
+        Ctl().At(L"txtQQ").text = account;
+        Ctl().At(L"cmdChat", kChatQQ).text = L"备份QQ聊天记录成功";
+        Click(L"cmdChat", kChatQQ);
+        EXPECT_EQ(LastMessage(), kChatNotFoundText);
+        EXPECT_EQ(Text(L"txtQQ"), L"");
+        EXPECT_EQ(Text(L"cmdChat", kChatQQ), L"QQ聊天记录备份");
+        EXPECT_EQ(Ctl().focus, L"txtQQ");
+    }
+    EXPECT_TRUE(machine.folderCopies.empty());
+}
+
+TEST_F(SoftBackupWindow, FailedCopiesAreNotReportedAsDone) {
+    machine.SetReg(kQQKey, L"Install", LR"(C:\QQ\)");
+    machine.AddFile(LR"(C:\QQ\1\a.db)");
+    machine.AddFile(LR"(C:\QQ\1\b.db)");
+    machine.unreadable.insert(LR"(C:\QQ\1\b.db)");
+    Ctl().At(L"txtQQ").text = L"1";
+    Click(L"cmdChat", kChatQQ);
+    EXPECT_EQ(Text(L"cmdChat", kChatQQ), L"备份QQ聊天记录失败");
+    EXPECT_EQ(Text(L"lblChat", kChatQQ), LR"(备份不完整，有1个文件没能复制到：D:\Backup\QQ聊天记录\1)");
+
+    ctx.SavePath = L"E:\\Gone";
+    Click(L"cmdChat", kChatQQ);
+    EXPECT_EQ(Text(L"lblChat", kChatQQ), LR"(备份失败，无法写入：E:\Gone\QQ聊天记录\1)");
+}
+
+TEST_F(SoftBackupWindow, EmptySavePathOpensTheDialogAndCopiesNothing) {
+    machine.SetReg(kQQKey, L"Install", LR"(C:\QQ\)");
+    machine.AddFolder(LR"(C:\QQ\1)");
+    machine.AddFolder(LR"(C:\Documents and Settings\zhang\Favorites)");
+    machine.AddFile(LR"(C:\boot.ini)");
+    Ctl().At(L"txtQQ").text = L"1";
+    Menu(L"mnuClew");
+    EXPECT_TRUE(ctx.SavePath.empty());
+    EXPECT_TRUE(Ctl().At(L"mnuClew").checked);
+    EXPECT_FALSE(Ctl().At(L"mnuNoClew").checked);
+    for (auto [name, index] : std::initializer_list<std::pair<const wchar_t*, int>>{
+             {L"cmdChat", 0}, {L"cmdSystem", 1}, {L"cmdSoftSet", 0}, {L"cmdSoftSet", 1}, {L"cmdSoftSet", 2}}) {
+        ui.UnloadForm(L"frmSoftSaveSetting");
+        Click(name, index);
+        EXPECT_TRUE(ui.IsVisible(L"frmSoftSaveSetting")) << index;
+    }
+    EXPECT_TRUE(machine.folderCopies.empty());
+    EXPECT_TRUE(machine.runs.empty());
+    EXPECT_TRUE(ui.prompts.empty());
+
+    // The dialog's own options set this window's check marks.
+    ui.Fire(L"frmSoftSaveSetting", {EventKind::Click, L"optSave", 0});
+    EXPECT_TRUE(Ctl().At(L"mnuNoClew").checked);
+    EXPECT_FALSE(Ctl().At(L"mnuClew").checked);
+}
+
+TEST_F(SoftBackupWindow, PersonalFoldersLandAsTheTableShows) {
+    const std::wstring profile = LR"(C:\Documents and Settings\zhang)";
+    machine.AddFile(profile + LR"(\Favorites\news.url)", {L"old"});
+    machine.AddFile(profile + LR"(\My Documents\My Pictures\p.jpg)");
+    Click(L"cmdSystem", 1);
+    Click(L"cmdSystem", 2);
+    EXPECT_TRUE(machine.HasFile(LR"(D:\Backup\IE收藏夹\Favorites\news.url)"));
+    EXPECT_TRUE(machine.HasFile(LR"(D:\Backup\图片收藏夹\p.jpg)"));
+    EXPECT_EQ(Text(L"cmdSystem", 1), L"备份ＩＥ收藏夹成功");
+    EXPECT_EQ(Text(L"lblSystem", 1), LR"(成功备份到：D:\Backup\IE收藏夹\)");
+    EXPECT_EQ(Text(L"lblSystem", 2), LR"(成功备份到：D:\Backup\图片收藏夹)");
+
+    // A second press merges and overwrites.
+    machine.AddFile(profile + LR"(\Favorites\news.url)", {L"new"});
+    machine.AddFile(profile + LR"(\Favorites\mail.url)");
+    Click(L"cmdSystem", 1);
+    EXPECT_EQ(machine.Lines(LR"(D:\Backup\IE收藏夹\Favorites\news.url)"), std::vector<std::wstring>{L"new"});
+    EXPECT_TRUE(machine.HasFile(LR"(D:\Backup\IE收藏夹\Favorites\mail.url)"));
+
+    // No videos anywhere: said so. Music only where the system keeps it.
+    machine.AddFile(LR"(C:\users\zhang\Music\song.mp3)");
+    machine.knownFolders[KnownFolder::MyMusic] = LR"(C:\users\zhang\Music)";
+    machine.AddFolder(L"D:\\");
+    ctx.SavePath = L"D:\\";
+    Click(L"cmdSystem", 4);
+    Click(L"cmdSystem", 3);
+    EXPECT_EQ(Text(L"cmdSystem", 4), L"备份视频文件夹失败");
+    EXPECT_EQ(Text(L"lblSystem", 4), L"备份失败，找不到：" + profile + LR"(\My Documents\My Videos)");
+    EXPECT_TRUE(machine.HasFile(LR"(D:\音乐收藏夹\song.mp3)"));
+    EXPECT_EQ(Text(L"lblSystem", 3), LR"(成功备份到：D:\音乐收藏夹)");
+    EXPECT_EQ(ctx.SavePath, L"D:");
+}
+
+TEST_F(SoftBackupWindow, NetworkSettingsThroughNetshBat) {
+    Click(L"cmdSoftSet", 1);
+    const FakeMachine::FakeFile* bat = machine.File(L"c:\\BackTemp\\netsh.bat");
+    ASSERT_TRUE(bat);
+    EXPECT_EQ(bat->lines, std::vector<std::wstring>{L"netsh  dump  > D:\\Backup\\本机网络设置\\netsh.txt"});
+    EXPECT_EQ(bat->codePage, CodePage::Oem);
+    ASSERT_EQ(machine.runs.size(), 1u);
+    EXPECT_EQ(machine.runs[0].commandLine, L"c:\\BackTemp\\netsh.bat");
+    EXPECT_EQ(machine.runs[0].style, WindowStyle::Hidden);
+    EXPECT_EQ(Text(L"cmdSoftSet", 1), L"本机网络设置");
+    EXPECT_EQ(Text(L"lblsoftSet", 1), LR"(成功备份到：D:\Backup\本机网络设置\netsh.txt)");
+    machine.FinishRuns(1);  // netsh failed after the texts were shown
+    EXPECT_EQ(Text(L"cmdSoftSet", 1), L"本机网络设置备份失败");
+
+    // A drive root is used as it is; a run that ends after the window is gone is ignored.
+    machine.AddFolder(L"D:\\");
+    ctx.SavePath = L"D:\\";
+    Click(L"cmdSoftSet", 1);
+    EXPECT_EQ(machine.Lines(L"c:\\BackTemp\\netsh.bat")[0], L"netsh  dump  > D:\\\\本机网络设置\\netsh.txt");
+    EXPECT_EQ(ctx.SavePath, L"D:\\");
+    ui.UnloadForm(L"frmSoftBackup");
+    machine.FinishRuns(0);
+
+    // A destination the code page cannot hold is refused before anything is written.
+    ui.LoadForm(L"frmSoftBackup");
+    machine.notAnsi.insert(L'\u00e9');
+    machine.AddFolder(L"D:\\caf\u00e9");
+    ctx.SavePath = L"D:\\caf\u00e9";
+    machine.DeleteOneFile(L"c:\\BackTemp\\netsh.bat");
+    Click(L"cmdSoftSet", 1);
+    EXPECT_NE(LastMessage().find(L"不支持的字符"), std::wstring::npos);
+    EXPECT_FALSE(machine.HasFile(L"c:\\BackTemp\\netsh.bat"));
+    EXPECT_EQ(machine.runs.size(), 2u);
+}
+
+TEST_F(SoftBackupWindow, FirewallFileAndSystemFiles) {
+    machine.AddFile(LR"(C:\Program Files\Firewall\rules.dat)");
+    ui.fileAnswers = {LR"(C:\Program Files\Firewall\rules.dat)", L""};
+    Click(L"cmdSoftSet", 0);
+    EXPECT_EQ(ui.prompts[0].title, L"指定需要备份的文件");
+    EXPECT_EQ(ui.prompts[0].text, L"设置文件.dat|*.dat");
+    EXPECT_TRUE(machine.HasFile(LR"(D:\Backup\天网安全设置文件\rules.dat)"));
+    EXPECT_EQ(Text(L"lblsoftSet", 0), LR"(成功备份到：D:\Backup\天网安全设置文件\rules.dat)");
+    Ctl().At(L"lblsoftSet", 0).text = L"";
+    Click(L"cmdSoftSet", 0);  // cancelled
+    EXPECT_EQ(Text(L"lblsoftSet", 0), L"");
+
+    Click(L"cmdSoftSet", 2);
+    EXPECT_EQ(Text(L"cmdSoftSet", 2), L"系统文件备份失败");
+    EXPECT_EQ(Text(L"lblsoftSet", 2), L"备份失败，在C:\\下没有找到任何一个系统文件");
+    machine.AddFile(L"C:\\boot.ini");
+    machine.AddFile(L"C:\\ntldr");
+    machine.AddFile(L"C:\\NTDETECT.COM");
+    Click(L"cmdSoftSet", 2);
+    EXPECT_TRUE(machine.HasFile(LR"(D:\Backup\系统文件\boot.ini.bak)"));
+    EXPECT_TRUE(machine.HasFile(LR"(D:\Backup\系统文件\ntldr.bak)"));
+    EXPECT_EQ(Text(L"cmdSoftSet", 2), L"系统文件备份成功");
+    EXPECT_EQ(Text(L"lblsoftSet", 2), LR"(成功备份到：D:\Backup\系统文件\（8个系统文件中找到3个，已全部复制）)");
+    machine.unreadable.insert(L"C:\\ntldr");
+    Click(L"cmdSoftSet", 2);
+    EXPECT_EQ(Text(L"lblsoftSet", 2), LR"(备份不完整：找到3个系统文件，只复制了2个到：D:\Backup\系统文件\)");
+}
+
+TEST_F(SoftBackupWindow, WindowComesAndGoesWithTheMainWindow) {
+    ui.LoadForm(L"frmMain");
+    ui.Fire(L"frmMain", {EventKind::Click, L"imgPIC", 7});
+    EXPECT_TRUE(ui.IsVisible(L"frmSoftBackup"));
+    EXPECT_FALSE(ui.IsVisible(L"frmMain"));
+    ui.SetWindowState(L"frmMain", WindowState::Minimized);
+    Click(L"cmdExit", -1);
+    EXPECT_FALSE(ui.IsVisible(L"frmSoftBackup"));
+    EXPECT_TRUE(ui.IsVisible(L"frmMain"));
+    EXPECT_EQ(ui.GetWindowState(L"frmMain"), WindowState::Normal);
+
+    Ctl().SetFormSize(1, 1);
+    ui.Fire(L"frmSoftBackup", {EventKind::Resize, L""});
+    EXPECT_EQ(Ctl().formWidth, ui.Logic<frmSoftBackup>(L"frmSoftBackup").FormWidth);
+
+    Menu(L"mnuMain");
+    EXPECT_EQ(machine.runs.back().commandLine, HelpCommand(L"C:\\WINDOWS", L"D:\\Tools\\Backup"));
+    EXPECT_EQ(machine.runs.back().style, WindowStyle::MaximizedFocus);
+    Menu(L"mnuNoClew");
+    EXPECT_TRUE(ui.IsVisible(L"frmSoftSaveSetting"));
+
+    // Closed by its close box: the main window comes back, the account boxes start empty.
+    Ctl().At(L"txtQQ").text = L"1";
+    ui.HideForm(L"frmMain");
+    ui.UnloadForm(L"frmSoftBackup");
+    EXPECT_TRUE(ui.IsVisible(L"frmMain"));
+    ui.ShowForm(L"frmSoftBackup");
+    EXPECT_EQ(Text(L"txtQQ"), L"");
+}
+
+}  // namespace
+}  // namespace lz
