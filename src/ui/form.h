@@ -76,6 +76,7 @@ struct ControlDef {
     std::wstring font = L"";       // face name; "" is the form's font
     int fontPoints10 = 0;    // size in tenths of a point; 0 is the form's
     int maxLength = 0;       // text box
+    int minValue = 0, maxValue = 100;  // up-down range
 };
 
 struct MenuDef {
@@ -121,6 +122,7 @@ struct Event {
     int x = 0, y = 0;   // twips, relative to the control
     bool dbl = false;
     wchar_t key = 0;
+    bool* cancel = nullptr;  // QueryUnload: set *cancel to keep the window
 };
 
 // Window states, with the classic numbers.

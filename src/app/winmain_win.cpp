@@ -1,0 +1,22 @@
+// Start-up: the main window is the first window; the others are loaded by it.
+#include <windows.h>
+#include <objbase.h>
+
+#include "app/context.h"
+#include "env/machine_win.h"
+#include "ui/form_registry.h"
+#include "ui/host_win.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    lz::FormRegistry registry;
+    lz::RegisterAllForms(registry);
+    lz::Win32Machine machine;
+    lz::Win32Ui ui(instance, registry);
+    lz::AppContext ctx{machine, ui, L""};
+    ui.Attach(ctx);
+    ui.ShowForm(L"frmMain");
+    int code = ui.Run();
+    CoUninitialize();
+    return code;
+}
