@@ -129,7 +129,7 @@ std::optional<std::wstring> BatchPiece(const std::wstring& text) {
     return BatchArg(text);
 }
 
-ActionLine CopyLine(const std::wstring& selectedFile, const std::wstring& targetFolder) {
+BackupAction CopyLine(const std::wstring& selectedFile, const std::wstring& targetFolder) {
     const std::wstring target = targetFolder + L"\\" + LastPathComponent(selectedFile) + L".bak";
     auto from = BatchPiece(selectedFile);
     if (!from) return {L"", selectedFile};
@@ -138,7 +138,7 @@ ActionLine CopyLine(const std::wstring& selectedFile, const std::wstring& target
     return {L"copy /y " + *from + L" " + *to, L""};
 }
 
-ActionLine XcopyLine(const std::wstring& sourceFolder, const std::wstring& targetFolder) {
+BackupAction XcopyLine(const std::wstring& sourceFolder, const std::wstring& targetFolder) {
     const std::wstring target = targetFolder + L"\\";
     auto from = BatchPiece(sourceFolder);
     if (!from) return {L"", sourceFolder};

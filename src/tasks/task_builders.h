@@ -61,14 +61,14 @@ std::wstring ModernWeekDays(const std::array<bool, 7>& ticked);
 std::optional<std::wstring> BatchPiece(const std::wstring& text);
 
 // The action lines of a backup.
-struct ActionLine {
+struct BackupAction {
     std::wstring line;
     std::wstring refused;  // non-empty: this input cannot go into a batch line
 };
 // copy /y <file> <target>\<name>.bak
-ActionLine CopyLine(const std::wstring& selectedFile, const std::wstring& targetFolder);
+BackupAction CopyLine(const std::wstring& selectedFile, const std::wstring& targetFolder);
 // xcopy /e /y <source> <target>\  (the trailing backslash: target is a folder)
-ActionLine XcopyLine(const std::wstring& sourceFolder, const std::wstring& targetFolder);
+BackupAction XcopyLine(const std::wstring& sourceFolder, const std::wstring& targetFolder);
 
 // What the scheduler starts: a batch file as it is, a program (started
 // directly) in the quotes the scheduler needs to keep it one path.

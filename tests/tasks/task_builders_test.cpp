@@ -102,10 +102,10 @@ TEST(TaskActionLines, PathsThatCmdWouldMisreadAreQuoted) {
 }
 
 TEST(TaskActionLines, QuotesAndControlCharactersAreRefused) {
-    ActionLine a = CopyLine(L"C:\\a\"b.txt", L"d:\\Backup\\单个文件备份");
+    BackupAction a = CopyLine(L"C:\\a\"b.txt", L"d:\\Backup\\单个文件备份");
     EXPECT_TRUE(a.line.empty());
     EXPECT_EQ(a.refused, L"C:\\a\"b.txt");
-    ActionLine b = XcopyLine(L"C:\\ok", L"d:\\Back\nup");
+    BackupAction b = XcopyLine(L"C:\\ok", L"d:\\Back\nup");
     EXPECT_TRUE(b.line.empty());
     EXPECT_EQ(b.refused, L"d:\\Back\nup\\");
 }
