@@ -473,6 +473,16 @@ HWND FormWindow::ChildHandle(const std::wstring& name, int index) const {
     return it ? it->hwnd : nullptr;
 }
 
+UINT FormWindow::MenuId(const std::wstring& name, int index) const {
+    auto it = menuIds_.find({name, index});
+    return it == menuIds_.end() ? 0 : it->second;
+}
+
+HWND FormWindow::ContainerOf(const std::wstring& name, int index) const {
+    const Ctrl* it = Find(name, index);
+    return it ? it->parent : nullptr;
+}
+
 RECT FormWindow::ControlRect(const std::wstring& name, int index) const {
     const Ctrl* it = Find(name, index);
     RECT r{0, 0, 0, 0};
@@ -511,7 +521,13 @@ RECT FormWindow::PixelRect(const Ctrl& it) const {
     return r;
 }
 
+void FormWindow::BindLogic() {
+    logic_->Bind(*this);
+    bound_ = true;
+}
+
 void FormWindow::Fire(const Event& e) {
+    if (!bound_) return;
     try {
         logic_->OnEvent(e);
     } catch (const std::exception& ex) {
@@ -1306,7 +1322,7 @@ void Win32Ui::LoadForm(const std::wstring& form) {
     auto window = std::make_unique<FormWindow>(*this, (*make)(*ctx_));
     FormWindow* w = window.get();
     if (!w->Create()) return;
-    w->Logic().Bind(*w);
+    w->BindLogic();
     forms_[form] = std::move(window);
     quitPosted_ = false;
     w->Fire({EventKind::Load, L""});

@@ -3,6 +3,7 @@
 // loaded windows and the prompts.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 
 #include <map>
 #include <memory>
@@ -28,10 +29,17 @@ public:
     FormLogic& Logic() { return *logic_; }
     const FormDef& Def() const { return def_; }
     void Fire(const Event& e);
+    // Hands the controls to the logic; events before this (made while the
+    // controls are being built) are not the user's and are dropped.
+    void BindLogic();
     // The window of a control (nullptr for windowless labels and images).
     HWND ChildHandle(const std::wstring& name, int index) const;
     // A control's rectangle in client pixels of the form (also windowless ones).
     RECT ControlRect(const std::wstring& name, int index) const;
+    // The command of a menu item (0 when there is none), and the window a
+    // windowless control is drawn in.
+    UINT MenuId(const std::wstring& name, int index) const;
+    HWND ContainerOf(const std::wstring& name, int index) const;
     void Destroy();
 
     // Controls
@@ -125,6 +133,7 @@ private:
     std::map<std::wstring, HFONT> fonts_;
     HFONT formFont_ = nullptr;
     bool tray_ = false;
+    bool bound_ = false;
     Ctrl* pressed_ = nullptr;  // windowless item under a pressed left button
     UINT taskbarCreated_ = 0;
 };

@@ -1,0 +1,166 @@
+#include "support/gui_harness_win.h"
+
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <stdexcept>
+#include <vector>
+
+namespace lz::test {
+
+int ScriptedUi::MsgBox(const std::wstring& text, int flags, const std::wstring& title) {
+    prompts.push_back({ShownPrompt::Message, text, title, flags, L""});
+    if (msgAnswers.empty()) return kAnsOk;
+    int a = msgAnswers.front();
+    msgAnswers.pop_front();
+    return a;
+}
+
+std::wstring ScriptedUi::InputBox(const std::wstring& prompt, const std::wstring& title, const std::wstring& def) {
+    prompts.push_back({ShownPrompt::Input, prompt, title, 0, def});
+    if (inputAnswers.empty()) return L"";
+    std::wstring a = inputAnswers.front();
+    inputAnswers.pop_front();
+    return a;
+}
+
+std::wstring ScriptedUi::OpenFileDialog(const std::wstring& title, const std::wstring& filter) {
+    prompts.push_back({ShownPrompt::OpenFile, filter, title, 0, L""});
+    if (fileAnswers.empty()) return L"";
+    std::wstring a = fileAnswers.front();
+    fileAnswers.pop_front();
+    return a;
+}
+
+GuiApp::GuiApp() : ui(GetModuleHandleW(nullptr), registry), ctx{machine, ui, L""} {
+    RegisterAllForms(registry);
+    ui.Attach(ctx);
+}
+
+GuiApp::~GuiApp() {
+    ui.EndProgram();
+    Pump(10);
+    // The last unload posts a quit; take it out of the queue so that the next
+    // test's message loop does not end at once.
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    ui.ReleaseUnloaded();
+}
+
+FormWindow& GuiApp::W(const std::wstring& form) {
+    FormWindow* w = ui.Window(form);
+    if (!w) throw std::runtime_error("window not loaded");
+    return *w;
+}
+
+void GuiApp::Pump(int ms) {
+    DWORD end = GetTickCount() + DWORD(ms);
+    do {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(1);
+    } while (GetTickCount() < end);
+}
+
+namespace {
+LPARAM CenterOf(FormWindow& w, const std::wstring& name, int index, HWND box) {
+    RECT r = w.ControlRect(name, index);  // form client pixels
+    POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    MapWindowPoints(w.Handle(), box, &p, 1);
+    return MAKELPARAM(p.x, p.y);
+}
+}  // namespace
+
+void GuiApp::Click(const std::wstring& form, const std::wstring& name, int index) {
+    FormWindow& w = W(form);
+    if (HWND h = w.ChildHandle(name, index)) {
+        SendMessageW(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), BN_CLICKED), reinterpret_cast<LPARAM>(h));
+    } else {
+        HWND box = w.ContainerOf(name, index);
+        LPARAM at = CenterOf(w, name, index, box);
+        SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(box, WM_LBUTTONUP, 0, at);
+    }
+    Pump(5);
+}
+
+void GuiApp::MouseMove(const std::wstring& form, const std::wstring& name, int index) {
+    FormWindow& w = W(form);
+    if (HWND own = w.ChildHandle(name, index)) {
+        // a window of its own (a picture box): a point inside it away from its children
+        SendMessageW(own, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    } else {
+        HWND box = w.ContainerOf(name, index);
+        SendMessageW(box, WM_MOUSEMOVE, 0, CenterOf(w, name, index, box));
+    }
+    Pump(5);
+}
+
+void GuiApp::Menu(const std::wstring& form, const std::wstring& name, int index) {
+    FormWindow& w = W(form);
+    UINT id = w.MenuId(name, index);
+    if (!id) throw std::runtime_error("no such menu item");
+    SendMessageW(w.Handle(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    Pump(5);
+}
+
+void GuiApp::Type(const std::wstring& form, const std::wstring& name, int index, const std::wstring& text) {
+    HWND h = W(form).ChildHandle(name, index);
+    SetWindowTextW(h, text.c_str());
+    Pump(5);
+}
+
+bool SaveScreenBmp(const RECT& r, const std::wstring& path) {
+    int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0) return false;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    DWORD stride = ((w * 3) + 3) & ~3u;
+    BITMAPFILEHEADER fh{};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof(fh) + sizeof(bi.bmiHeader);
+    fh.bfSize = fh.bfOffBits + stride * h;
+    bool ok = false;
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (f != INVALID_HANDLE_VALUE) {
+        DWORD n;
+        ok = WriteFile(f, &fh, sizeof(fh), &n, nullptr) && WriteFile(f, &bi.bmiHeader, sizeof(bi.bmiHeader), &n, nullptr) &&
+             WriteFile(f, bits, stride * h, &n, nullptr);
+        CloseHandle(f);
+    }
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}
+
+bool GuiApp::Screenshot(const std::wstring& form, const std::wstring& file) {
+    const wchar_t* dir = _wgetenv(L"LANZHAN_SHOTS");
+    if (!dir || !*dir) return false;
+    HWND h = W(form).Handle();
+    SetForegroundWindow(h);
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump(300);
+    RECT r;
+    GetWindowRect(h, &r);
+    return SaveScreenBmp(r, std::wstring(dir) + L"\\" + file + L".bmp");
+}
+
+}  // namespace lz::test

@@ -1,0 +1,60 @@
+// The real program in a test process: the Win32 form host, the real machine,
+// and prompts answered by script. Tests drive windows through their controls
+// with the messages a user's clicks would send.
+#pragma once
+#include <windows.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "app/context.h"
+#include "env/machine_win.h"
+#include "support/fake_ui.h"
+#include "ui/form_registry.h"
+#include "ui/host_win.h"
+
+namespace lz::test {
+
+class ScriptedUi : public Win32Ui {
+public:
+    using Win32Ui::Win32Ui;
+    std::deque<int> msgAnswers;
+    std::deque<std::wstring> inputAnswers;
+    std::deque<std::wstring> fileAnswers;
+    std::vector<ShownPrompt> prompts;
+
+    int MsgBox(const std::wstring& text, int flags, const std::wstring& title) override;
+    std::wstring InputBox(const std::wstring& prompt, const std::wstring& title, const std::wstring& def) override;
+    std::wstring OpenFileDialog(const std::wstring& title, const std::wstring& filter) override;
+};
+
+class GuiApp {
+public:
+    GuiApp();
+    ~GuiApp();
+
+    FormRegistry registry;
+    Win32Machine machine;
+    ScriptedUi ui;
+    AppContext ctx;
+
+    FormWindow& W(const std::wstring& form);
+    // Lets messages run for a while (timers, posted clicks).
+    void Pump(int ms = 30);
+    // A click as the user makes it: a button, option or check box by its
+    // notification, a windowless picture or label by mouse messages.
+    void Click(const std::wstring& form, const std::wstring& name, int index = -1);
+    void MouseMove(const std::wstring& form, const std::wstring& name, int index = -1);
+    void Menu(const std::wstring& form, const std::wstring& name, int index = -1);
+    // Types into a text box, replacing what it holds.
+    void Type(const std::wstring& form, const std::wstring& name, int index, const std::wstring& text);
+    // Saves the window as it is on screen to <LANZHAN_SHOTS>\<file>.bmp when
+    // that variable is set; returns false when nothing was saved.
+    bool Screenshot(const std::wstring& form, const std::wstring& file);
+};
+
+// Saves a rectangle of the screen as a 24-bit BMP.
+bool SaveScreenBmp(const RECT& screenRect, const std::wstring& path);
+
+}  // namespace lz::test
