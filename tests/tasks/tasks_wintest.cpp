@@ -1,0 +1,318 @@
+// The task window on the real machine under Wine: the bytes of the files it
+// writes, the action batch files doing their work when cmd.exe runs them, and
+// what the scheduler front end finally receives from Task.bat.
+#include <windows.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "env/machine_win.h"
+#include "tasks/frmAutoSelectTime.h"
+#include "support/fake_ui.h"
+
+namespace lz {
+namespace {
+
+// This test program doubles as a recording stand-in for schtasks.exe: copied
+// under that name onto PATH, it writes the arguments it was given, one a
+// line in UTF-8, to %LZ_SCHTASKS_LOG% and ends with %LZ_SCHTASKS_EXIT%.
+std::wstring Env(const wchar_t* name) {
+    wchar_t buffer[1024];
+    DWORD n = GetEnvironmentVariableW(name, buffer, 1024);
+    return n && n < 1024 ? std::wstring(buffer, n) : L"";
+}
+const bool kIsStandIn = [] {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    if (lstrcmpiW(PathFindFileNameW(self), L"schtasks.exe") != 0) return false;
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::string out;
+    for (int i = 1; i < argc; ++i) {
+        char line[2048];
+        int n = WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, line, sizeof line, nullptr, nullptr);
+        out += std::string(line, n > 0 ? n - 1 : 0) + "\n";
+    }
+    std::ofstream(Env(L"LZ_SCHTASKS_LOG").c_str(), std::ios::binary) << out;
+    ExitProcess(UINT(_wtoi(Env(L"LZ_SCHTASKS_EXIT").c_str())));
+}();
+
+const std::wstring kRoot = L"C:\\lztasks";
+const wchar_t* const kWork = L"c:\\BackTemp";
+const wchar_t* const kForm = L"frmAutoSelectTime";
+
+void RemoveTree(const std::wstring& path) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        WIN32_FIND_DATAW found;
+        HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &found);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                const std::wstring name = found.cFileName;
+                if (name != L"." && name != L"..") RemoveTree(path + L"\\" + name);
+            } while (FindNextFileW(find, &found));
+            FindClose(find);
+        }
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        RemoveDirectoryW(path.c_str());
+    } else {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
+    }
+}
+
+void MakeFile(const std::wstring& path, const std::string& bytes = "x") {
+    for (std::size_t at = path.find(L'\\', 3); at != std::wstring::npos; at = path.find(L'\\', at + 1))
+        CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
+    std::ofstream(path.c_str(), std::ios::binary) << bytes;
+}
+
+std::string Bytes(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The action batch files the window wrote (named after the time of the add).
+std::vector<std::wstring> ActionFiles() {
+    std::vector<std::wstring> files;
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((std::wstring(kWork) + L"\\2*.bat").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return files;
+    do files.push_back(std::wstring(kWork) + L"\\" + found.cFileName);
+    while (FindNextFileW(find, &found));
+    FindClose(find);
+    return files;
+}
+
+// Runs a batch file through cmd.exe in `folder` and waits for it.
+DWORD RunBatch(const std::wstring& bat, const std::wstring& folder) {
+    std::wstring line = L"cmd.exe /c \"" + bat + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, folder.c_str(), &si,
+                        &pi))
+        return DWORD(-1);
+    WaitForSingleObject(pi.hProcess, 60000);
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return code;
+}
+
+// The machine of an XP or Windows 2000 system at a fixed time, otherwise real.
+class OldSystem : public Win32Machine {
+public:
+    explicit OldSystem(std::wstring product) : product_(std::move(product)) {}
+    OsVersion GetOsVersion() override { return {5, product_ == L"Microsoft Windows XP" ? 1u : 0u}; }
+    RegString ReadRegString(const std::wstring& key, const std::wstring& value) override {
+        if (value == L"ProductName") return {RegRead::Ok, product_};
+        return Win32Machine::ReadRegString(key, value);
+    }
+    std::wstring GetComputerName100() override { return L"MYPC"; }
+    std::wstring GetUserName100() override { return L"alice"; }
+    std::tm Now() override {
+        std::tm t{};
+        t.tm_year = 105, t.tm_mon = 0, t.tm_mday = 9, t.tm_hour = 15, t.tm_min = 30, t.tm_sec = 45;
+        return t;
+    }
+
+private:
+    std::wstring product_;
+};
+
+class TaskWine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        registry.Add(kForm, [](AppContext& c) { return std::make_unique<frmAutoSelectTime>(c); });
+        RemoveTree(kRoot);
+        RemoveTree(kWork);
+        CreateDirectoryW(kRoot.c_str(), nullptr);
+    }
+    void TearDown() override {
+        if (ctx && ui->IsLoaded(kForm)) {
+            PumpUntil([] { return !Exists(L"c:\\BackTemp\\Task.bat"); });
+            ui->UnloadForm(kForm);
+        }
+        RemoveTree(kRoot);
+        RemoveTree(kWork);
+    }
+    // The machines live as long as the test: their runs call back through them.
+    void Open(std::unique_ptr<Machine> m, const std::wstring& savePath) {
+        machines.push_back(std::move(m));
+        ui = std::make_unique<test::FakeUi>(registry);
+        ctx = std::make_unique<AppContext>(AppContext{*machines.back(), *ui, L""});
+        ui->Attach(*ctx);
+        ui->LoadForm(kForm);
+        ctx->SavePath = savePath;
+    }
+    test::FakeControls& C() { return ui->ControlsOf(kForm); }
+    void Click(const std::wstring& name, int index = -1) {
+        if (C().At(name, index).kind == Kind::Option) C().SetChecked(name, index, true);
+        ui->Fire(kForm, {EventKind::Click, name, index});
+    }
+    void Choose(const wchar_t* schedule) {
+        C().SetText(L"cboSelect", -1, schedule);
+        Click(L"cboSelect");
+    }
+    void At0830() {
+        std::tm t = ctx->machine.Now();
+        t.tm_hour = 8, t.tm_min = 30, t.tm_sec = 0;
+        C().SetDateTime(L"dtpTime", -1, t);
+    }
+    void ChooseFolder(const std::wstring& path) {
+        C().At(L"treeFolder").text = path;
+        ui->Fire(kForm, {EventKind::Select, L"treeFolder"});
+    }
+    // Lets RunNotify's callbacks arrive, as the program's message loop does.
+    template <class F> bool PumpUntil(F done) {
+        const DWORD start = GetTickCount();
+        while (!done()) {
+            if (GetTickCount() - start > 30000) return false;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        }
+        return true;
+    }
+    std::wstring Tip() { return C().At(L"lblTipText").text; }
+
+    std::vector<std::unique_ptr<Machine>> machines;
+    FormRegistry registry;
+    std::unique_ptr<test::FakeUi> ui;
+    std::unique_ptr<AppContext> ctx;
+};
+
+TEST_F(TaskWine, ClassicFilesAreGbkWithCrLf) {
+    Open(std::make_unique<OldSystem>(L"Microsoft Windows XP"), L"d:\\Backup");
+    ui->fileAnswers = {L"C:\\doc\\a.txt"};
+    ui->inputAnswers = {L"secret"};
+    Click(L"optRunMode", 0);
+    At0830();
+    Click(L"cmdAdd");
+    const std::string action = "c:\\BackTemp\\2005_01_09_15_30_45.bat";
+    EXPECT_EQ(Bytes(L"c:\\BackTemp\\2005_01_09_15_30_45.bat"),
+              "copy /y C:\\doc\\a.txt d:\\Backup\\\xB5\xA5\xB8\xF6\xCE\xC4\xBC\xFE\xB1\xB8\xB7\xDD\\a.txt.bak\r\n");
+    EXPECT_EQ(Bytes(L"c:\\BackTemp\\Task.bat"),
+              "schtasks /create /tn \xC3\xBF\xCC\xEC" "08_30_00\xCA\xB1" "153045\xB1\xB8\xB7\xDD\xCE\xC4\xBC\xFE /tr " +
+                  action + " /sc DAILY /st 08:30:00 /s MYPC /ru alice /rp secret\r\n");
+    const std::string list = Bytes(L"c:\\BackTemp\\TaskList.txt");
+    EXPECT_NE(list.find("\xCC\xED\xBC\xD3\xB5\xC4\xC8\xCE\xCE\xF1\xCA\xC7\xA3\xBA" "C:\\doc\\a.txt\r\n"), std::string::npos);
+    EXPECT_EQ(Bytes(L"c:\\BackTemp\\setting.bat"), "attrib +h c:\\BackTemp\r\n");
+    EXPECT_EQ(Bytes(L"c:\\backtemp\\alltasks.cmd"), "schtasks /query /fo Table /nh  > c:\\backtemp\\alltasks.txt\r\n");
+    ASSERT_TRUE(PumpUntil([] { return !Exists(L"c:\\BackTemp\\Task.bat"); }));
+    ui->UnloadForm(kForm);
+
+    Open(std::make_unique<OldSystem>(L"Microsoft Windows 2000"), L"d:\\Backup");
+    ui->inputAnswers = {L"secret"};
+    Click(L"optRunMode", 3);
+    Click(L"optSystemTask", 1);
+    Choose(L"每周");
+    C().SetChecked(L"chkWeek", 0, false);
+    At0830();
+    Click(L"cmdAdd");
+    EXPECT_EQ(Bytes(L"c:\\BackTemp\\Task.bat"), "at 08:30:00 /interactive  /every:,T,W,TH,F,S,SU " + action + "\r\n");
+    // Two adds in the same second share one action file.
+    EXPECT_EQ(Bytes(L"c:\\BackTemp\\2005_01_09_15_30_45.bat"),
+              "copy /y C:\\doc\\a.txt d:\\Backup\\\xB5\xA5\xB8\xF6\xCE\xC4\xBC\xFE\xB1\xB8\xB7\xDD\\a.txt.bak\r\n"
+              "Shutdown -r\r\n");
+}
+
+TEST_F(TaskWine, ActionFilesCopyWhatWasChosenAndRunNothingElse) {
+    const std::wstring save = kRoot + L"\\备份 目录";
+    CreateDirectoryW(save.c_str(), nullptr);
+    const std::wstring src = kRoot + L"\\src";
+    MakeFile(src + L"\\My Files\\报告 1.txt", "report");
+    const std::vector<std::wstring> folders = {L"新年", L"My Pictures", L"R&D&mkdir stray", L"100%"};
+    for (const std::wstring& f : folders) {
+        MakeFile(src + L"\\" + f + L"\\a.txt", "a");
+        MakeFile(src + L"\\" + f + L"\\sub\\b.txt", "b");
+    }
+    Open(std::make_unique<Win32Machine>(), save);
+    ui->inputAnswers = {L"pw"};
+    ui->fileAnswers = {src + L"\\My Files\\报告 1.txt"};
+    Click(L"optRunMode", 0);
+    Click(L"cmdAdd");
+    Click(L"optRunMode", 1);
+    for (const std::wstring& f : folders) {
+        ChooseFolder(src + L"\\" + f);
+        Click(L"cmdAdd");
+    }
+    const std::vector<std::wstring> actions = ActionFiles();
+    ASSERT_FALSE(actions.empty());
+    const std::wstring cwd = kRoot + L"\\cwd";
+    CreateDirectoryW(cwd.c_str(), nullptr);
+    for (const std::wstring& bat : actions) EXPECT_EQ(RunBatch(bat, cwd), 0u) << std::string(bat.begin(), bat.end());
+
+    EXPECT_EQ(Bytes(save + L"\\单个文件备份\\报告 1.txt.bak"), "report");
+    for (const std::wstring& f : folders) {
+        EXPECT_EQ(Bytes(save + L"\\" + f + L"\\a.txt"), "a") << f.size();
+        EXPECT_EQ(Bytes(save + L"\\" + f + L"\\sub\\b.txt"), "b") << f.size();
+    }
+    // An unquoted "&" would have run "mkdir stray" here.
+    EXPECT_FALSE(Exists(cwd + L"\\stray"));
+    EXPECT_FALSE(Exists(kRoot + L"\\stray"));
+}
+
+TEST_F(TaskWine, SchedulerReceivesWholePathsAndPasswordsAndItsAnswerIsReported) {
+    Open(std::make_unique<Win32Machine>(), kRoot);  // before PATH changes: the load's own listing uses the system's schtasks
+    const std::wstring bin = kRoot + L"\\bin", log = kRoot + L"\\schtasks.log";
+    CreateDirectoryW(bin.c_str(), nullptr);
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    ASSERT_TRUE(CopyFileW(self, (bin + L"\\schtasks.exe").c_str(), FALSE));
+    const std::wstring path = Env(L"PATH");
+    SetEnvironmentVariableW(L"PATH", (bin + L";" + path).c_str());
+    SetEnvironmentVariableW(L"LZ_SCHTASKS_LOG", log.c_str());
+    SetEnvironmentVariableW(L"LZ_SCHTASKS_EXIT", L"1");
+    struct Restore {
+        std::wstring path;
+        ~Restore() {
+            SetEnvironmentVariableW(L"PATH", path.c_str());
+            SetEnvironmentVariableW(L"LZ_SCHTASKS_LOG", nullptr);
+            SetEnvironmentVariableW(L"LZ_SCHTASKS_EXIT", nullptr);
+        }
+    } restore{path};
+
+    const std::wstring program = kRoot + L"\\My Tools\\app (1).exe";
+    const std::wstring password = L"p&ss w%rd^|<x>!";
+    ui->inputAnswers = {password};
+    ui->fileAnswers = {program};
+    ui->Fire(kForm, {EventKind::Menu, L"mnuRunPasswordSetting"});
+    Click(L"optRunMode", 2);
+    DeleteFileW(log.c_str());
+    Click(L"cmdAdd");
+    ASSERT_TRUE(PumpUntil([] { return !Exists(L"c:\\BackTemp\\Task.bat"); }));
+
+    std::ifstream in(log.c_str(), std::ios::binary);
+    std::vector<std::string> args;
+    for (std::string a; std::getline(in, a);) args.push_back(a);
+    auto after = [&](const std::string& key) {
+        for (std::size_t i = 0; i + 1 < args.size(); ++i)
+            if (args[i] == key) return args[i + 1];
+        return std::string("(missing)");
+    };
+    EXPECT_EQ(after("/tr"), "\"C:\\lztasks\\My Tools\\app (1).exe\"");
+    EXPECT_EQ(after("/rp"), "p&ss w%rd^|<x>!");
+    EXPECT_EQ(after("/sc"), "DAILY");
+    EXPECT_NE(Tip().find(L"拒绝"), std::wstring::npos);
+    EXPECT_TRUE(ActionFiles().empty());
+
+    SetEnvironmentVariableW(L"LZ_SCHTASKS_EXIT", L"0");
+    Click(L"cmdAdd");
+    ASSERT_TRUE(PumpUntil([] { return !Exists(L"c:\\BackTemp\\Task.bat"); }));
+    EXPECT_EQ(Tip().find(L"拒绝"), std::wstring::npos);
+}
+
+}  // namespace
+}  // namespace lz
