@@ -307,9 +307,9 @@ void FormWindow::CreateControl(Ctrl& it) {
     case Kind::Frame:
     case Kind::Browser:
     case Kind::Custom:
-        make(c.kind == Kind::PictureBox && (c.style & kBorder) ? WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT
-                                                               : WS_EX_CONTROLPARENT,
-             kBoxClass, WS_CLIPCHILDREN | WS_CLIPSIBLINGS, L"");
+        // A thin line, not a sunken edge: the box's children are laid out to its full size.
+        make(WS_EX_CONTROLPARENT, kBoxClass,
+             WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (c.style & kBorder ? WS_BORDER : 0), L"");
         boxes_[it.hwnd] = c.name;
         return;
     case Kind::TextBox: {
