@@ -1,0 +1,155 @@
+// The software backup window in the real form host: opened from the main
+// window, its fixed size, its three tabs, the menu's check marks, and a chat
+// backup driven through the controls. Screenshots of the three tabs.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <fstream>
+#include <string>
+
+#include "softbackup/softbackup_tables.h"
+#include "support/gui_harness_win.h"
+
+namespace lz::test {
+namespace {
+
+const wchar_t* const kForm = L"frmSoftBackup";
+const wchar_t* const kQQKey = LR"(SOFTWARE\TENCENT\QQ)";
+
+struct SoftBackupGui : ::testing::Test {
+    GuiApp app;
+    std::wstring root;
+
+    void SetUp() override {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        root = std::wstring(temp) + L"lz softbackup 窗口";
+        SHCreateDirectoryExW(nullptr, (root + L"\\QQ\\12345").c_str(), nullptr);
+        SHCreateDirectoryExW(nullptr, (root + L"\\备份").c_str(), nullptr);
+        std::ofstream((root + L"\\QQ\\12345\\msg.db").c_str()) << "qq";
+        app.ui.ShowForm(L"frmMain");
+        app.Pump(50);
+    }
+    void TearDown() override {
+        SHDeleteKeyW(HKEY_LOCAL_MACHINE, kQQKey);
+        // Double NUL ended, as SHFileOperation wants it.
+        std::wstring from = root + L'\0';
+        SHFILEOPSTRUCTW op{};
+        op.wFunc = FO_DELETE;
+        op.pFrom = from.c_str();
+        op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+        SHFileOperationW(&op);
+    }
+    FormWindow& B() { return app.W(kForm); }
+    int Px(int twips) {
+        HDC dc = GetDC(nullptr);
+        const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+        ReleaseDC(nullptr, dc);
+        return MulDiv(twips, dpi, 1440);
+    }
+    bool MenuChecked(const std::wstring& item) {
+        return GetMenuState(GetMenu(B().Handle()), B().MenuId(item, -1), MF_BYCOMMAND) & MF_CHECKED;
+    }
+    bool Shown(const std::wstring& name, int index) {
+        HWND h = B().ChildHandle(name, index);
+        return h && IsWindowVisible(h);
+    }
+};
+
+TEST_F(SoftBackupGui, TileOpensItAtItsFixedSizeWithTheDestinationDialog) {
+    ASSERT_TRUE(app.ui.IsLoaded(kForm));  // pre-loaded, hidden
+    EXPECT_FALSE(app.ui.IsVisible(kForm));
+    app.Click(L"frmMain", L"imgPIC", 7);
+    app.Pump(50);
+    EXPECT_TRUE(app.ui.IsVisible(kForm));
+    EXPECT_TRUE(app.ui.IsVisible(L"frmSoftSaveSetting"));
+    EXPECT_FALSE(app.ui.IsVisible(L"frmMain"));
+    EXPECT_EQ(B().GetCaption(), L"软件相关备份");
+
+    RECT rc;
+    GetClientRect(B().Handle(), &rc);
+    EXPECT_EQ(rc.right, Px(9000));
+    SetWindowPos(B().Handle(), nullptr, 0, 0, 200, 150, SWP_NOMOVE | SWP_NOZORDER);
+    app.Pump(20);
+    RECT after;
+    GetClientRect(B().Handle(), &after);
+    EXPECT_EQ(after.right, rc.right);
+    EXPECT_EQ(after.bottom, rc.bottom);
+
+    app.Click(kForm, L"cmdExit");
+    app.Pump(20);
+    EXPECT_FALSE(app.ui.IsVisible(kForm));
+    EXPECT_TRUE(app.ui.IsVisible(L"frmMain"));
+
+    // Closed by its close box it is unloaded: shown again, it starts afresh.
+    app.Click(L"frmMain", L"imgPIC", 7);
+    app.Pump(20);
+    app.Type(kForm, L"txtQQ", -1, L"12345");
+    SendMessageW(B().Handle(), WM_CLOSE, 0, 0);
+    app.Pump(50);
+    EXPECT_TRUE(app.ui.IsVisible(L"frmMain"));
+    EXPECT_FALSE(app.ui.IsVisible(kForm));
+    app.Click(L"frmMain", L"imgPIC", 7);
+    app.Pump(20);
+    EXPECT_EQ(B().GetText(L"txtQQ", -1), L"");
+}
+
+TEST_F(SoftBackupGui, TabsMenuAndAChatBackupThroughTheControls) {
+    app.ctx.SavePath = root + L"\\备份";
+    app.Click(L"frmMain", L"imgPIC", 7);
+    app.Pump(50);
+    EXPECT_EQ(SendMessageW(B().ChildHandle(L"txtQQ", -1), EM_GETLIMITTEXT, 0, 0), 12);
+
+    // Each page shows only its own controls.
+    B().SetTab(L"SSTab1", 0);
+    app.Pump(20);
+    EXPECT_TRUE(Shown(L"cmdSystem", 1));
+    EXPECT_FALSE(Shown(L"cmdChat", 0));
+    app.Click(kForm, L"cmdSystem", 1);  // the favourites of the test prefix
+    EXPECT_NE(B().GetText(L"lblSystem", 1).find(L"IE收藏夹"), std::wstring::npos);
+    app.Screenshot(kForm, L"softbackup-personal");
+
+    B().SetTab(L"SSTab1", 1);
+    app.Pump(20);
+    EXPECT_TRUE(Shown(L"cmdChat", 4));
+    EXPECT_FALSE(Shown(L"cmdSystem", 1));
+    HKEY k;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kQQKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr),
+              ERROR_SUCCESS);
+    const std::wstring install = root + L"\\QQ\\";
+    RegSetValueExW(k, L"Install", 0, REG_SZ, reinterpret_cast<const BYTE*>(install.c_str()),
+                   DWORD((install.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(k);
+    app.Type(kForm, L"txtQQ", -1, L"12345");
+    app.Click(kForm, L"cmdChat", kChatQQ);
+    EXPECT_EQ(B().GetText(L"cmdChat", kChatQQ), L"备份QQ聊天记录成功");
+    EXPECT_EQ(B().GetText(L"lblChat", kChatQQ), L"成功备份文件到：" + root + L"\\备份\\QQ聊天记录\\12345");
+    EXPECT_TRUE(PathFileExistsW((root + L"\\备份\\QQ聊天记录\\12345\\msg.db").c_str()));
+    app.Click(kForm, L"cmdChat", kChatUC);  // no UC here: its message
+    ASSERT_FALSE(app.ui.prompts.empty());
+    EXPECT_EQ(app.ui.prompts.back().text, ChatClientAt(kChatUC).keyMissingText);
+    app.Screenshot(kForm, L"softbackup-chat");
+    app.Type(kForm, L"txtQQ", -1, L"123456");  // typing puts the caption back
+    EXPECT_EQ(B().GetText(L"cmdChat", kChatQQ), L"QQ聊天记录备份");
+
+    B().SetTab(L"SSTab1", 2);
+    app.Pump(20);
+    EXPECT_TRUE(Shown(L"cmdSoftSet", 2));
+    EXPECT_FALSE(Shown(L"cmdChat", 0));
+    app.Click(kForm, L"cmdSoftSet", 2);
+    EXPECT_FALSE(B().GetText(L"lblsoftSet", 2).empty());
+    app.Screenshot(kForm, L"softbackup-settings");
+
+    EXPECT_TRUE(MenuChecked(L"mnuNoClew"));
+    app.Menu(kForm, L"mnuClew");
+    EXPECT_TRUE(MenuChecked(L"mnuClew"));
+    EXPECT_FALSE(MenuChecked(L"mnuNoClew"));
+    EXPECT_TRUE(app.ctx.SavePath.empty());
+}
+
+}  // namespace
+}  // namespace lz::test
