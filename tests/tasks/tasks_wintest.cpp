@@ -2,8 +2,6 @@
 // writes, the action batch files doing their work when cmd.exe runs them, and
 // what the scheduler front end finally receives from Task.bat.
 #include <windows.h>
-#include <shellapi.h>
-#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
@@ -15,33 +13,10 @@
 #include "env/machine_win.h"
 #include "tasks/frmAutoSelectTime.h"
 #include "support/fake_ui.h"
+#include "tasks/schtasks_standin_win.h"
 
 namespace lz {
 namespace {
-
-// This test program doubles as a recording stand-in for schtasks.exe: copied
-// under that name onto PATH, it writes the arguments it was given, one a
-// line in UTF-8, to %LZ_SCHTASKS_LOG% and ends with %LZ_SCHTASKS_EXIT%.
-std::wstring Env(const wchar_t* name) {
-    wchar_t buffer[1024];
-    DWORD n = GetEnvironmentVariableW(name, buffer, 1024);
-    return n && n < 1024 ? std::wstring(buffer, n) : L"";
-}
-const bool kIsStandIn = [] {
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    if (lstrcmpiW(PathFindFileNameW(self), L"schtasks.exe") != 0) return false;
-    int argc = 0;
-    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    std::string out;
-    for (int i = 1; i < argc; ++i) {
-        char line[2048];
-        int n = WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, line, sizeof line, nullptr, nullptr);
-        out += std::string(line, n > 0 ? n - 1 : 0) + "\n";
-    }
-    std::ofstream(Env(L"LZ_SCHTASKS_LOG").c_str(), std::ios::binary) << out;
-    ExitProcess(UINT(_wtoi(Env(L"LZ_SCHTASKS_EXIT").c_str())));
-}();
 
 const std::wstring kRoot = L"C:\\lztasks";
 const wchar_t* const kWork = L"c:\\BackTemp";
@@ -266,23 +241,11 @@ TEST_F(TaskWine, ActionFilesCopyWhatWasChosenAndRunNothingElse) {
 
 TEST_F(TaskWine, SchedulerReceivesWholePathsAndPasswordsAndItsAnswerIsReported) {
     Open(std::make_unique<Win32Machine>(), kRoot);  // before PATH changes: the load's own listing uses the system's schtasks
-    const std::wstring bin = kRoot + L"\\bin", log = kRoot + L"\\schtasks.log";
-    CreateDirectoryW(bin.c_str(), nullptr);
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    ASSERT_TRUE(CopyFileW(self, (bin + L"\\schtasks.exe").c_str(), FALSE));
-    const std::wstring path = Env(L"PATH");
-    SetEnvironmentVariableW(L"PATH", (bin + L";" + path).c_str());
+    test::SchtasksStandIn standIn(kRoot + L"\\bin");
+    ASSERT_TRUE(standIn.ok());
+    const std::wstring log = kRoot + L"\\schtasks.log";
     SetEnvironmentVariableW(L"LZ_SCHTASKS_LOG", log.c_str());
     SetEnvironmentVariableW(L"LZ_SCHTASKS_EXIT", L"1");
-    struct Restore {
-        std::wstring path;
-        ~Restore() {
-            SetEnvironmentVariableW(L"PATH", path.c_str());
-            SetEnvironmentVariableW(L"LZ_SCHTASKS_LOG", nullptr);
-            SetEnvironmentVariableW(L"LZ_SCHTASKS_EXIT", nullptr);
-        }
-    } restore{path};
 
     const std::wstring program = kRoot + L"\\My Tools\\app (1).exe";
     const std::wstring password = L"p&ss w%rd^|<x>!";
@@ -290,7 +253,6 @@ TEST_F(TaskWine, SchedulerReceivesWholePathsAndPasswordsAndItsAnswerIsReported) 
     ui->fileAnswers = {program};
     ui->Fire(kForm, {EventKind::Menu, L"mnuRunPasswordSetting"});
     Click(L"optRunMode", 2);
-    DeleteFileW(log.c_str());
     Click(L"cmdAdd");
     ASSERT_TRUE(PumpUntil([] { return !Exists(L"c:\\BackTemp\\Task.bat"); }));
 
