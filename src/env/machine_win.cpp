@@ -1,0 +1,698 @@
+#include "env/machine_win.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <cwchar>
+#include <memory>
+#include <set>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+namespace lz {
+
+namespace {
+
+using ExitCallback = std::function<void(unsigned long)>;
+
+const wchar_t kNotifyClass[] = L"LanzhanMachineNotify";
+
+UINT ExitMessage() {
+    static const UINT id = RegisterWindowMessageW(L"LanzhanProcessEnded");
+    return id;
+}
+
+std::wstring UpToNul(const wchar_t* buffer, std::size_t size) {
+    return std::wstring(buffer, wcsnlen(buffer, size));
+}
+
+// ---- paths ---------------------------------------------------------------
+
+bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+bool IsDriveRoot(const std::wstring& p) { return p.size() == 3 && p[1] == L':' && IsSeparator(p[2]); }
+
+std::wstring Join(const std::wstring& folder, const std::wstring& name) {
+    if (folder.empty() || IsSeparator(folder.back())) return folder + name;
+    return folder + L'\\' + name;
+}
+
+// The last name of a full path; "" for a drive root.
+std::wstring LastName(const std::wstring& full) {
+    auto cut = full.find_last_of(L"\\/");
+    return cut == std::wstring::npos ? full : full.substr(cut + 1);
+}
+
+// The folder part of a path including its separator; "" for a bare name.
+std::wstring FolderPart(const std::wstring& path) {
+    auto cut = path.find_last_of(L"\\/:");
+    return cut == std::wstring::npos ? L"" : path.substr(0, cut + 1);
+}
+
+std::wstring TrimSeparators(std::wstring p) {
+    while (p.size() > 1 && IsSeparator(p.back()) && !IsDriveRoot(p)) p.pop_back();
+    return p;
+}
+
+std::wstring FullPath(const std::wstring& path) {
+    if (path.empty()) return L"";
+    std::wstring out(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetFullPathNameW(path.c_str(), DWORD(out.size()), &out[0], nullptr);
+        if (n == 0) return L"";
+        if (n < out.size()) {
+            out.resize(n);
+            return out;
+        }
+        out.resize(n);
+    }
+}
+
+const wchar_t kExtended[] = L"\\\\?\\";
+
+// Beyond MAX_PATH the file functions need the \\?\ form, which takes a full
+// path exactly as written.
+std::wstring Extended(const std::wstring& full) {
+    if (full.rfind(kExtended, 0) == 0) return full;
+    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+    return kExtended + full;
+}
+
+// For reports: the path as the user knows it.
+std::wstring Plain(const std::wstring& extended) {
+    if (extended.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + extended.substr(8);
+    if (extended.rfind(kExtended, 0) == 0) return extended.substr(4);
+    return extended;
+}
+
+// Short paths go to the API untouched; long ones in the \\?\ form.
+// 248 is CreateDirectoryW's limit (MAX_PATH less room for an 8.3 name).
+std::wstring ForApi(const std::wstring& path) {
+    if (path.size() < 248) return path;
+    std::wstring full = FullPath(path);
+    return full.empty() ? path : Extended(full);
+}
+
+DWORD Attributes(const std::wstring& apiPath) { return GetFileAttributesW(apiPath.c_str()); }
+
+bool IsFolder(DWORD attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsFile(DWORD attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring Upper(std::wstring s) {
+    if (!s.empty()) CharUpperBuffW(&s[0], DWORD(s.size()));
+    return s;
+}
+
+// Whether `inner` is `outer` or lies inside it; both full, without trailing separators.
+bool IsWithin(const std::wstring& inner, const std::wstring& outer) {
+    std::wstring a = Upper(inner), b = Upper(outer);
+    if (a.size() < b.size() || a.compare(0, b.size(), b) != 0) return false;
+    return a.size() == b.size() || IsSeparator(b.back()) || IsSeparator(a[b.size()]);
+}
+
+// ---- files ---------------------------------------------------------------
+
+std::atomic<unsigned> tempCounter{0};
+
+// A new, uniquely named file in `folder` (which ends in a separator or is "").
+HANDLE CreateTemp(const std::wstring& folder, DWORD attributes, std::wstring* name) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        wchar_t unique[40];
+        std::swprintf(unique, 40, L"~lz%lx_%x.tmp", GetCurrentProcessId(), tempCounter.fetch_add(1));
+        *name = folder + unique;
+        HANDLE h = CreateFileW(name->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               attributes | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return h;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+bool WriteAll(HANDLE h, const char* data, std::size_t size) {
+    while (size > 0) {
+        DWORD chunk = DWORD(std::min<std::size_t>(size, 1u << 30)), written = 0;
+        if (!WriteFile(h, data, chunk, &written, nullptr) || written == 0) return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+// Replaces `target` by a finished temporary file. A read-only copy left by an
+// earlier backup must not block the new one.
+bool MoveOver(const std::wstring& temp, const std::wstring& target) {
+    if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    DWORD old = Attributes(target);
+    if (!IsFile(old) || !(old & FILE_ATTRIBUTE_READONLY)) return false;
+    if (!SetFileAttributesW(target.c_str(), old & ~DWORD(FILE_ATTRIBUTE_READONLY))) return false;
+    if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    SetFileAttributesW(target.c_str(), old);
+    return false;
+}
+
+void DiscardTemp(const std::wstring& temp) {
+    SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(temp.c_str());
+}
+
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+
+// Copies through a temporary file beside the target, so that a failure at any
+// point leaves an existing target as it was. Paths as the API takes them.
+bool CopyViaTemp(const std::wstring& from, const std::wstring& to, DWORD attributes, const FILETIME& written,
+                 std::vector<char>& buffer) {
+    HANDLE in = CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (in == INVALID_HANDLE_VALUE) return false;
+    std::wstring temp;
+    HANDLE out = CreateTemp(FolderPart(to), attributes & kKeptAttributes, &temp);
+    if (out == INVALID_HANDLE_VALUE) {
+        CloseHandle(in);
+        return false;
+    }
+    bool ok = true;
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(in, buffer.data(), DWORD(buffer.size()), &got, nullptr)) ok = false;
+        if (!ok || got == 0) break;
+        if (!WriteAll(out, buffer.data(), got)) {
+            ok = false;
+            break;
+        }
+        if (got < buffer.size()) break;  // a short read of a disk file is its end: one call less per file
+    }
+    if (ok) SetFileTime(out, nullptr, nullptr, &written);
+    CloseHandle(in);
+    ok = CloseHandle(out) && ok;
+    if (ok && (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesW(temp.c_str(), (attributes & kKeptAttributes) | FILE_ATTRIBUTE_READONLY);
+    if (ok) ok = MoveOver(temp, to);
+    if (!ok) DiscardTemp(temp);
+    return ok;
+}
+
+// Text in a code page; nullopt when a character has no form there (no
+// best-fit stand-ins: a path must never silently become another path).
+std::optional<std::string> Encode(const std::wstring& text, CodePage cp) {
+    if (text.empty()) return std::string();
+    UINT page = cp == CodePage::Oem ? GetOEMCP() : GetACP();
+    bool utf8 = page == CP_UTF8;  // refuses the flag and the default-char check
+    DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    BOOL usedDefault = FALSE;
+    BOOL* check = utf8 ? nullptr : &usedDefault;
+    int n = WideCharToMultiByte(page, flags, text.data(), int(text.size()), nullptr, 0, nullptr, check);
+    if (n <= 0 || usedDefault) return std::nullopt;
+    std::string out(std::size_t(n), '\0');
+    n = WideCharToMultiByte(page, flags, text.data(), int(text.size()), &out[0], n, nullptr, check);
+    if (n <= 0 || usedDefault) return std::nullopt;
+    return out;
+}
+
+std::vector<std::wstring> SplitLines(const std::wstring& text) {
+    std::vector<std::wstring> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != L'\r' && text[i] != L'\n') continue;
+        lines.push_back(text.substr(start, i - start));
+        if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+// ---- folder copy -----------------------------------------------------------
+
+struct CopyJob {
+    std::wstring from, to;  // \\?\ form
+    DWORD attributes;
+    FILETIME written;
+};
+
+// The identity of a folder, to notice a second way into one already copied.
+std::optional<std::pair<DWORD, std::uint64_t>> FolderId(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info{};
+    bool ok = GetFileInformationByHandle(h, &info);
+    CloseHandle(h);
+    std::uint64_t index = (std::uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    if (!ok || index == 0) return std::nullopt;
+    return std::make_pair(info.dwVolumeSerialNumber, index);
+}
+
+bool MakeFolder(const std::wstring& path) {
+    return CreateDirectoryW(path.c_str(), nullptr) || IsFolder(Attributes(path));
+}
+
+// Under Wine the cost of a copy is per file, and a few files in flight at once
+// hide most of it.
+void RunJobs(const std::vector<CopyJob>& jobs, std::vector<char>& done) {
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        std::vector<char> buffer(1 << 20);
+        for (std::size_t i; (i = next.fetch_add(1)) < jobs.size();)
+            done[i] = CopyViaTemp(jobs[i].from, jobs[i].to, jobs[i].attributes, jobs[i].written, buffer);
+    };
+    std::vector<std::thread> helpers;
+    const std::size_t wanted = jobs.size() >= 16 ? 3 : 0;
+    try {
+        while (helpers.size() < wanted) helpers.emplace_back(work);
+    } catch (const std::system_error&) {
+        // Fewer helpers only make it slower.
+    }
+    work();
+    for (auto& t : helpers) t.join();
+}
+
+// ---- processes -----------------------------------------------------------
+
+WORD ShowCommand(WindowStyle style) {
+    switch (style) {
+    case WindowStyle::Hidden: return SW_HIDE;
+    case WindowStyle::NormalFocus: return SW_SHOWNORMAL;
+    case WindowStyle::MinimizedFocus: return SW_SHOWMINIMIZED;
+    case WindowStyle::MaximizedFocus: return SW_SHOWMAXIMIZED;
+    }
+    return SW_SHOWNORMAL;
+}
+
+// Starts a command line; the process handle goes to `process` when asked for.
+bool Start(const std::wstring& commandLine, WindowStyle style, HANDLE* process) {
+    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+    line.push_back(L'\0');  // CreateProcessW may write into its command line
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = ShowCommand(style);
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    if (process) *process = pi.hProcess;
+    else CloseHandle(pi.hProcess);
+    return true;
+}
+
+LRESULT CALLBACK NotifyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == ExitMessage() && message != 0) {
+        std::unique_ptr<ExitCallback> callback(reinterpret_cast<ExitCallback*>(lParam));
+        try {
+            if (callback && *callback) (*callback)(static_cast<unsigned long>(wParam));
+        } catch (...) {
+            // Nothing may unwind through the system's message dispatch.
+        }
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// Frees the callbacks already posted to a window that is about to go.
+void DropPendingCallbacks(HWND hwnd) {
+    MSG msg;
+    while (PeekMessageW(&msg, hwnd, ExitMessage(), ExitMessage(), PM_REMOVE))
+        delete reinterpret_cast<ExitCallback*>(msg.lParam);
+}
+
+std::tm ToTm(const SYSTEMTIME& st) {
+    static const int kBefore[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+    int y = st.wYear;
+    bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    std::tm t{};
+    t.tm_year = y - 1900;
+    t.tm_mon = st.wMonth - 1;
+    t.tm_mday = st.wDay;
+    t.tm_hour = st.wHour;
+    t.tm_min = st.wMinute;
+    t.tm_sec = st.wSecond;
+    t.tm_wday = st.wDayOfWeek;
+    t.tm_yday = kBefore[(st.wMonth + 11) % 12] + st.wDay - 1 + (leap && st.wMonth > 2 ? 1 : 0);
+    t.tm_isdst = -1;
+    return t;
+}
+
+}  // namespace
+
+// ---- lifetime ------------------------------------------------------------
+
+Win32Machine::Win32Machine() {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = NotifyProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = kNotifyClass;
+    RegisterClassW(&wc);  // fails harmlessly when a second machine registers again
+    notifyWindow_ = CreateWindowExW(0, kNotifyClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+}
+
+Win32Machine::~Win32Machine() {
+    if (!notifyWindow_) return;
+    DropPendingCallbacks(notifyWindow_);
+    // From now on a post fails, and the waiting thread frees its callback.
+    DestroyWindow(notifyWindow_);
+}
+
+// ---- environment ---------------------------------------------------------
+
+std::wstring Win32Machine::GetWinDir() {
+    wchar_t buffer[255] = {};
+    GetWindowsDirectoryW(buffer, 255);
+    return UpToNul(buffer, 255);
+}
+
+std::wstring Win32Machine::GetSysDir() {
+    wchar_t buffer[255] = {};
+    GetSystemDirectoryW(buffer, 255);
+    return UpToNul(buffer, 255);
+}
+
+std::wstring Win32Machine::GetLoginName() {
+    wchar_t buffer[255] = {};
+    DWORD size = 255;
+    GetUserNameW(buffer, &size);
+    return UpToNul(buffer, 255);
+}
+
+std::wstring Win32Machine::GetComputerName100() {
+    wchar_t buffer[100] = {};
+    DWORD size = 100;
+    GetComputerNameW(buffer, &size);
+    return UpToNul(buffer, 100);
+}
+
+std::wstring Win32Machine::GetUserName100() {
+    wchar_t buffer[100] = {};
+    DWORD size = 100;
+    GetUserNameW(buffer, &size);
+    return UpToNul(buffer, 100);
+}
+
+RegString Win32Machine::ReadRegString(const std::wstring& keyPath, const std::wstring& valueName) {
+#ifdef _WIN64
+    // The chat clients and the burning program are 32-bit and wrote their keys
+    // where a 32-bit program looks; the 64-bit view comes second.
+    const REGSAM views[] = {KEY_WOW64_32KEY, KEY_WOW64_64KEY};
+#else
+    const REGSAM views[] = {0};
+#endif
+    HKEY key = nullptr;
+    bool opened = false;
+    for (REGSAM view : views) {
+        opened = RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_QUERY_VALUE | view, &key) ==
+                 ERROR_SUCCESS;
+        if (opened) break;
+    }
+    if (!opened) return {RegRead::KeyMissing, L""};
+
+    RegString result{RegRead::NoValue, L""};
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExW(key, valueName.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+        type == REG_SZ) {
+        // Room for an odd byte count and a missing terminator.
+        std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 2, L'\0');
+        DWORD bytes = DWORD((buffer.size() - 1) * sizeof(wchar_t));
+        if (RegQueryValueExW(key, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
+                             &bytes) == ERROR_SUCCESS &&
+            type == REG_SZ)
+            result = {RegRead::Ok, std::wstring(buffer.data())};
+    }
+    RegCloseKey(key);
+    return result;
+}
+
+OsVersion Win32Machine::GetOsVersion() {
+    // GetVersionEx answers what a compatibility shim tells it to; ntdll does not.
+    using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    FARPROC proc = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion");
+    auto rtlGetVersion = reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void (*)()>(proc));
+    if ((rtlGetVersion && rtlGetVersion(&info) == 0) || GetVersionExW(&info))
+        return {unsigned(info.dwMajorVersion), unsigned(info.dwMinorVersion)};
+    return {};
+}
+
+std::wstring Win32Machine::GetKnownFolder(KnownFolder which) {
+    int csidl = 0;
+    switch (which) {
+    case KnownFolder::Favorites: csidl = CSIDL_FAVORITES; break;
+    case KnownFolder::Personal: csidl = CSIDL_PERSONAL; break;
+    case KnownFolder::Cookies: csidl = CSIDL_COOKIES; break;
+    case KnownFolder::MyPictures: csidl = CSIDL_MYPICTURES; break;
+    case KnownFolder::MyMusic: csidl = CSIDL_MYMUSIC; break;
+    case KnownFolder::MyVideo: csidl = CSIDL_MYVIDEO; break;
+    case KnownFolder::Fonts: csidl = CSIDL_FONTS; break;
+    case KnownFolder::Desktop: csidl = CSIDL_DESKTOPDIRECTORY; break;
+    }
+    wchar_t buffer[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer))) return L"";
+    return UpToNul(buffer, MAX_PATH);
+}
+
+std::wstring Win32Machine::ProgramDir() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(nullptr, &path[0], DWORD(path.size()));
+        if (n == 0) return L"";
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        if (path.size() >= 32768) return L"";
+        path.resize(path.size() * 2);
+    }
+    auto cut = path.find_last_of(L'\\');
+    return cut == std::wstring::npos ? L"" : path.substr(0, cut);
+}
+
+// ---- text files ----------------------------------------------------------
+
+WriteResult Win32Machine::WriteTextFile(const std::wstring& path, const std::vector<std::wstring>& lines,
+                                        CodePage cp) {
+    std::wstring text;
+    for (const auto& line : lines) text += line + L"\r\n";
+    auto bytes = Encode(text, cp);
+    if (!bytes) return WriteResult::NotRepresentable;
+
+    std::wstring target = ForApi(path);
+    DWORD old = Attributes(target);
+    if (IsFolder(old)) return WriteResult::Failed;
+    DWORD keep = old == INVALID_FILE_ATTRIBUTES ? 0 : old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    std::wstring temp;
+    HANDLE h = CreateTemp(FolderPart(target), keep, &temp);
+    if (h == INVALID_HANDLE_VALUE) return WriteResult::Failed;
+    // Flushed before the rename, so that a crash leaves the old file or the whole new one.
+    bool ok = WriteAll(h, bytes->data(), bytes->size()) && FlushFileBuffers(h);
+    ok = CloseHandle(h) && ok;
+    if (ok) ok = MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!ok) DiscardTemp(temp);
+    return ok ? WriteResult::Ok : WriteResult::Failed;
+}
+
+WriteResult Win32Machine::AppendTextLine(const std::wstring& path, const std::wstring& line, CodePage cp) {
+    auto bytes = Encode(line + L"\r\n", cp);
+    if (!bytes) return WriteResult::NotRepresentable;
+    HANDLE h = CreateFileW(ForApi(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return WriteResult::Failed;
+    LARGE_INTEGER zero{};
+    bool ok = SetFilePointerEx(h, zero, nullptr, FILE_END) && WriteAll(h, bytes->data(), bytes->size());
+    ok = CloseHandle(h) && ok;
+    return ok ? WriteResult::Ok : WriteResult::Failed;
+}
+
+std::optional<std::vector<std::wstring>> Win32Machine::ReadTextLines(const std::wstring& path) {
+    HANDLE h = CreateFileW(ForApi(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::string bytes;
+    char chunk[64 * 1024];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ReadFile(h, chunk, sizeof chunk, &got, nullptr)) && got > 0) bytes.append(chunk, got);
+    CloseHandle(h);
+    if (!ok) return std::nullopt;
+    if (bytes.empty()) return std::vector<std::wstring>{};
+
+    int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), nullptr, 0);
+    std::wstring text(std::size_t(std::max(n, 0)), L'\0');
+    if (n > 0) MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), &text[0], n);
+    return SplitLines(text);
+}
+
+bool Win32Machine::FitsAnsi(const std::wstring& text) { return Encode(text, CodePage::Ansi).has_value(); }
+
+// ---- files and folders ---------------------------------------------------
+
+bool Win32Machine::CopyOneFile(const std::wstring& from, const std::wstring& to, bool overwrite) {
+    std::wstring source = ForApi(from), target = ForApi(to);
+    WIN32_FILE_ATTRIBUTE_DATA info{};
+    if (!GetFileAttributesExW(source.c_str(), GetFileExInfoStandard, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    if (!overwrite && Attributes(target) != INVALID_FILE_ATTRIBUTES) return false;
+    std::vector<char> buffer(256 * 1024);
+    return CopyViaTemp(source, target, info.dwFileAttributes, info.ftLastWriteTime, buffer);
+}
+
+bool Win32Machine::CreateFolder(const std::wstring& path) {
+    return CreateDirectoryW(ForApi(path).c_str(), nullptr) != 0;
+}
+
+bool Win32Machine::DeleteOneFile(const std::wstring& path) { return DeleteFileW(ForApi(path).c_str()) != 0; }
+
+int Win32Machine::DeleteFiles(const std::wstring& folder, const std::wstring& pattern) {
+    std::wstring dir = ForApi(folder);
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW(Join(dir, pattern).c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return 0;
+    int deleted = 0;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && DeleteFileW(Join(dir, found.cFileName).c_str()))
+            ++deleted;
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    return deleted;
+}
+
+bool Win32Machine::FileExists(const std::wstring& path) { return IsFile(Attributes(ForApi(path))); }
+
+bool Win32Machine::FolderExists(const std::wstring& path) { return IsFolder(Attributes(ForApi(path))); }
+
+bool Win32Machine::SetHidden(const std::wstring& path) {
+    std::wstring p = ForApi(path);
+    DWORD old = Attributes(p);
+    if (old == INVALID_FILE_ATTRIBUTES) return false;
+    const DWORD settable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                           FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    return SetFileAttributesW(p.c_str(), (old & settable) | FILE_ATTRIBUTE_HIDDEN) != 0;
+}
+
+std::optional<std::wstring> Win32Machine::GetFolder(const std::wstring& path) {
+    std::wstring full = TrimSeparators(FullPath(path));
+    if (full.empty() || !IsFolder(Attributes(Extended(full)))) return std::nullopt;
+    return full;
+}
+
+CopyReport Win32Machine::CopyFolder(const std::wstring& source, const std::wstring& destination) {
+    CopyReport report;
+    std::wstring from = TrimSeparators(FullPath(source));
+    if (from.empty() || !IsFolder(Attributes(Extended(from)))) {
+        report.sourceMissing = true;
+        return report;
+    }
+    std::wstring to = TrimSeparators(FullPath(destination));
+    if (!to.empty() && IsSeparator(destination.back())) {
+        std::wstring name = LastName(from);
+        if (name.empty() || !IsFolder(Attributes(Extended(to)))) to.clear();
+        else to = Join(to, name);
+    }
+    if (to.empty() || IsWithin(to, from) || !MakeFolder(Extended(to))) {
+        report.destinationFailed = true;
+        return report;
+    }
+
+    // Walk first, making folders, then copy the files. A junction or link is
+    // not entered: it may lead back up the tree. The folder identities catch
+    // any other second way into a folder (Wine shows Unix links as folders).
+    std::set<std::pair<DWORD, std::uint64_t>> seen;
+    if (auto id = FolderId(Extended(to))) seen.insert(*id);
+    std::vector<CopyJob> jobs;
+    std::vector<std::pair<std::wstring, std::wstring>> pending{{Extended(from), Extended(to)}};
+    while (!pending.empty()) {
+        auto [dirFrom, dirTo] = std::move(pending.back());
+        pending.pop_back();
+        if (auto id = FolderId(dirFrom); id && !seen.insert(*id).second) continue;
+        WIN32_FIND_DATAW found;
+        HANDLE find = FindFirstFileW(Join(dirFrom, L"*").c_str(), &found);
+        if (find == INVALID_HANDLE_VALUE) {
+            if (GetLastError() != ERROR_FILE_NOT_FOUND) report.failed.push_back(Plain(dirFrom));
+            continue;
+        }
+        do {
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring itemFrom = Join(dirFrom, name), itemTo = Join(dirTo, name);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
+                if (MakeFolder(itemTo)) pending.emplace_back(itemFrom, itemTo);
+                else report.failed.push_back(Plain(itemFrom));
+            } else {
+                jobs.push_back({itemFrom, itemTo, found.dwFileAttributes, found.ftLastWriteTime});
+            }
+        } while (FindNextFileW(find, &found));
+        FindClose(find);
+    }
+
+    std::vector<char> done(jobs.size(), 0);
+    RunJobs(jobs, done);
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        if (done[i]) ++report.copied;
+        else report.failed.push_back(Plain(jobs[i].from));
+    }
+    return report;
+}
+
+// ---- Shell ---------------------------------------------------------------
+
+bool Win32Machine::Run(const std::wstring& commandLine, WindowStyle style) {
+    return Start(commandLine, style, nullptr);
+}
+
+bool Win32Machine::RunNotify(const std::wstring& commandLine, WindowStyle style,
+                             std::function<void(unsigned long exitCode)> onExit) {
+    HANDLE process = nullptr;
+    if (!Start(commandLine, style, &process)) return false;
+    auto* callback = new ExitCallback(std::move(onExit));
+    HWND window = notifyWindow_;
+    try {
+        std::thread([process, window, callback] {
+            WaitForSingleObject(process, INFINITE);
+            DWORD code = 0;
+            if (!GetExitCodeProcess(process, &code)) code = DWORD(-1);
+            CloseHandle(process);
+            // The window is gone when its machine was destroyed: nobody waits any more.
+            if (!window || !PostMessageW(window, ExitMessage(), code, reinterpret_cast<LPARAM>(callback)))
+                delete callback;
+        }).detach();
+    } catch (const std::system_error&) {
+        CloseHandle(process);
+        delete callback;
+    }
+    return true;
+}
+
+// ---- clock ---------------------------------------------------------------
+
+std::tm Win32Machine::Now() {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    return ToTm(st);
+}
+
+std::wstring Win32Machine::GeneralDate(const std::tm& when) {
+    SYSTEMTIME st{};
+    st.wYear = WORD(when.tm_year + 1900);
+    st.wMonth = WORD(when.tm_mon + 1);
+    st.wDay = WORD(when.tm_mday);
+    st.wDayOfWeek = WORD(when.tm_wday);
+    st.wHour = WORD(when.tm_hour);
+    st.wMinute = WORD(when.tm_min);
+    st.wSecond = WORD(when.tm_sec);
+    wchar_t date[80] = {}, time[80] = {};
+    if (!GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, 80) ||
+        !GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &st, nullptr, time, 80))
+        return L"";
+    return std::wstring(date) + L" " + time;
+}
+
+}  // namespace lz

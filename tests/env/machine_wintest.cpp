@@ -1,0 +1,672 @@
+// The real machine against the real system (under Wine): registry values of
+// each type, GBK text files, the folder copy rules and cmd.exe running the
+// batch lines the suite generates.
+#include "env/machine_win.h"
+
+#include <gtest/gtest.h>
+#include <shellapi.h>
+#include <winioctl.h>
+
+#include <cstring>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "env/folder_contract.h"
+#include "env/quote.h"
+
+using namespace lz;
+
+namespace {
+
+// ---- helpers ---------------------------------------------------------------
+
+std::wstring Ext(const std::wstring& path) { return L"\\\\?\\" + path; }
+
+// Removes a tree without entering links, so that a loop test cannot make the
+// clean-up delete the real folder behind a link.
+void RemoveTree(const std::wstring& extended, std::set<std::pair<DWORD, DWORD>>& seen) {
+    DWORD attributes = GetFileAttributesW(extended.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    SetFileAttributesW(extended.c_str(), FILE_ATTRIBUTE_NORMAL | (attributes & FILE_ATTRIBUTE_DIRECTORY));
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        DeleteFileW(extended.c_str());
+        return;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    HANDLE h = CreateFileW(extended.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    bool known = h != INVALID_HANDLE_VALUE && GetFileInformationByHandle(h, &info);
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    bool again = known && !seen.insert({info.nFileIndexHigh, info.nFileIndexLow}).second;
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !again) {
+        WIN32_FIND_DATAW found;
+        HANDLE find = FindFirstFileW((extended + L"\\*").c_str(), &found);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                std::wstring name = found.cFileName;
+                if (name != L"." && name != L"..") RemoveTree(extended + L"\\" + name, seen);
+            } while (FindNextFileW(find, &found));
+            FindClose(find);
+        }
+    }
+    RemoveDirectoryW(extended.c_str());
+}
+
+void RemoveTree(const std::wstring& extended) {
+    std::set<std::pair<DWORD, DWORD>> seen;
+    RemoveTree(extended, seen);
+}
+
+std::vector<std::wstring> Names(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((Ext(folder) + L"\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    return names;
+}
+
+std::string Bytes(const std::wstring& path) {
+    HANDLE h = CreateFileW(Ext(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return "<missing>";
+    std::string out;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got) out.append(buffer, got);
+    CloseHandle(h);
+    return out;
+}
+
+void PutBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE h = CreateFileW(Ext(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(h, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    CloseHandle(h);
+}
+
+// Each test gets a folder of its own under the temporary folder, with a
+// Chinese name and a blank in it, and removes it afterwards.
+class MachineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        static int counter = 0;
+        root = std::wstring(temp) + L"lz测试 " + std::to_wstring(GetCurrentProcessId()) + L"_" +
+               std::to_wstring(++counter);
+        if (root.back() == L'\\') root.pop_back();
+        wchar_t full[MAX_PATH];
+        GetFullPathNameW(root.c_str(), MAX_PATH, full, nullptr);
+        root = full;
+        RemoveTree(Ext(root));
+        ASSERT_TRUE(CreateDirectoryW(root.c_str(), nullptr));
+    }
+    void TearDown() override { RemoveTree(Ext(root)); }
+
+    bool NoTempFilesUnder(const std::wstring& folder) {
+        for (const auto& name : Names(folder)) {
+            if (name.rfind(L"~lz", 0) == 0) return false;
+            if ((GetFileAttributesW(Ext(folder + L"\\" + name).c_str()) & FILE_ATTRIBUTE_DIRECTORY) &&
+                !NoTempFilesUnder(folder + L"\\" + name))
+                return false;
+        }
+        return true;
+    }
+
+    Win32Machine m;
+    std::wstring root;
+};
+
+// ---- registry --------------------------------------------------------------
+
+class RegistryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        name = L"LanzhanTest" + std::to_wstring(GetCurrentProcessId());
+        key = L"SOFTWARE\\" + name;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h,
+                                  nullptr),
+                  ERROR_SUCCESS);
+    }
+    void TearDown() override {
+        RegCloseKey(h);
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, key.c_str());
+    }
+    void Set(const wchar_t* value, DWORD type, const void* data, DWORD bytes) {
+        ASSERT_EQ(RegSetValueExW(h, value, 0, type, static_cast<const BYTE*>(data), bytes), ERROR_SUCCESS);
+    }
+
+    Win32Machine m;
+    std::wstring name, key;
+    HKEY h = nullptr;
+};
+
+TEST_F(RegistryTest, StringValuesAndWhatIsNotOne) {
+    const wchar_t text[] = L"D:\\Program Files\\腾讯\\QQ\\";
+    Set(L"Install", REG_SZ, text, sizeof text);
+    Set(L"Empty", REG_SZ, L"", sizeof(wchar_t));
+    Set(L"NoData", REG_SZ, nullptr, 0);
+    Set(L"", REG_SZ, L"default", 16);
+    const wchar_t expand[] = L"%SystemRoot%\\x";
+    Set(L"Expand", REG_EXPAND_SZ, expand, sizeof expand);
+    DWORD number = 7;
+    Set(L"Number", REG_DWORD, &number, sizeof number);
+
+    RegString sz = m.ReadRegString(key, L"Install");
+    EXPECT_EQ(sz.status, RegRead::Ok);
+    EXPECT_EQ(sz.value, text);
+    EXPECT_EQ(m.ReadRegString(key, L"install").value, text);  // names fold case
+    RegString empty = m.ReadRegString(key, L"Empty");
+    EXPECT_EQ(empty.status, RegRead::Ok);
+    EXPECT_EQ(empty.value, L"");
+    EXPECT_EQ(m.ReadRegString(key, L"NoData").status, RegRead::Ok);
+    EXPECT_EQ(m.ReadRegString(key, L"").value, L"default");
+    EXPECT_EQ(m.ReadRegString(key, L"Expand").status, RegRead::NoValue);
+    EXPECT_EQ(m.ReadRegString(key, L"Expand").value, L"");
+    EXPECT_EQ(m.ReadRegString(key, L"Number").status, RegRead::NoValue);
+    EXPECT_EQ(m.ReadRegString(key, L"Missing").status, RegRead::NoValue);
+    EXPECT_EQ(m.ReadRegString(key + L"\\Missing", L"Install").status, RegRead::KeyMissing);
+}
+
+TEST_F(RegistryTest, StringsAreCutAtTheFirstNulAndNeedNoTerminator) {
+    const wchar_t two[] = L"C:\\Yahoo!\\ypager.exe\0second";
+    Set(L"Two", REG_SZ, two, sizeof two);
+    Set(L"Bare", REG_SZ, L"abc", 3 * sizeof(wchar_t));  // no terminator stored
+    Set(L"Odd", REG_SZ, "a\0b", 3);                     // an odd byte count
+    EXPECT_EQ(m.ReadRegString(key, L"Two").value, L"C:\\Yahoo!\\ypager.exe");
+    EXPECT_EQ(m.ReadRegString(key, L"Bare").value, L"abc");
+    EXPECT_EQ(m.ReadRegString(key, L"Odd").status, RegRead::Ok);
+}
+
+#ifdef _WIN64
+TEST_F(RegistryTest, KeysOfThirtyTwoBitProgramsAreFound) {
+    HKEY software32 = nullptr, own = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE", 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &software32),
+              ERROR_SUCCESS);
+    std::wstring sub = name + L"Wow";
+    ASSERT_EQ(RegCreateKeyExW(software32, sub.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &own, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(own, L"Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"C:\\UC\\"), 14);
+    RegCloseKey(own);
+    RegString r = m.ReadRegString(L"SOFTWARE\\" + sub, L"Path");
+    RegDeleteKeyW(software32, sub.c_str());
+    RegCloseKey(software32);
+    EXPECT_EQ(r.status, RegRead::Ok);
+    EXPECT_EQ(r.value, L"C:\\UC\\");
+}
+#endif
+
+// ---- environment -----------------------------------------------------------
+
+std::tm FakeTime() {
+    std::tm t{};
+    t.tm_year = 105;
+    t.tm_mon = 0;
+    t.tm_mday = 9;
+    t.tm_wday = 0;
+    t.tm_hour = 15;
+    t.tm_min = 30;
+    t.tm_sec = 45;
+    return t;
+}
+
+TEST_F(MachineTest, EnvironmentAnswersAsTheSystemSees) {
+    EXPECT_TRUE(m.FolderExists(m.GetWinDir()));
+    EXPECT_TRUE(m.FolderExists(m.GetSysDir()));
+    EXPECT_NE(m.GetWinDir().back(), L'\\');
+    EXPECT_FALSE(m.GetLoginName().empty());
+    EXPECT_EQ(m.GetUserName100(), m.GetLoginName());
+    EXPECT_FALSE(m.GetComputerName100().empty());
+    EXPECT_GE(m.GetOsVersion().major, 5u);
+    EXPECT_TRUE(m.FolderExists(m.GetKnownFolder(KnownFolder::Fonts)));
+    EXPECT_FALSE(m.GetKnownFolder(KnownFolder::Favorites).empty());
+    std::wstring dir = m.ProgramDir();
+    EXPECT_NE(dir.back(), L'\\');
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    EXPECT_EQ(std::wstring(self).rfind(dir + L"\\", 0), 0u);
+    std::wstring date = m.GeneralDate(FakeTime());
+    EXPECT_NE(date.find(L"2005"), std::wstring::npos) << date;
+    EXPECT_NE(date.find(L"15:30:45"), std::wstring::npos) << date;
+}
+
+// ---- text files ------------------------------------------------------------
+
+class TextFileTest : public MachineTest {
+protected:
+    void SetUp() override {
+        MachineTest::SetUp();
+        ASSERT_EQ(GetACP(), 936u) << "the test prefix must run with LANG=zh_CN.UTF-8";
+    }
+};
+
+TEST_F(TextFileTest, WritesGbkWithCrLf) {
+    const std::wstring path = root + L"\\SavePath.ini";
+    ASSERT_EQ(m.WriteTextFile(path, {L"D:\\备份", L"", L"测试"}), WriteResult::Ok);
+    EXPECT_EQ(Bytes(path), "D:\\\xB1\xB8\xB7\xDD\r\n\r\n\xB2\xE2\xCA\xD4\r\n");
+    ASSERT_EQ(m.WriteTextFile(path, {}), WriteResult::Ok);
+    EXPECT_EQ(Bytes(path), "");
+    if (GetOEMCP() == 936) {
+        ASSERT_EQ(m.WriteTextFile(path, {L"copy 备份"}, CodePage::Oem), WriteResult::Ok);
+        EXPECT_EQ(Bytes(path), "copy \xB1\xB8\xB7\xDD\r\n");
+    }
+    EXPECT_TRUE(NoTempFilesUnder(root));
+}
+
+TEST_F(TextFileTest, CharacterOutsideTheCodePageLeavesTheOldFile) {
+    const std::wstring path = root + L"\\Task.bat";
+    ASSERT_EQ(m.WriteTextFile(path, {L"旧"}), WriteResult::Ok);
+    const std::string old = Bytes(path);
+    EXPECT_EQ(m.WriteTextFile(path, {L"copy C:\\\u0e01.txt"}), WriteResult::NotRepresentable);
+    EXPECT_EQ(m.WriteTextFile(path, {L"copy C:\\\u0e01.txt"}, CodePage::Oem), WriteResult::NotRepresentable);
+    EXPECT_EQ(m.AppendTextLine(path, L"\u0e01"), WriteResult::NotRepresentable);
+    EXPECT_EQ(m.WriteTextFile(root + L"\\new.txt", {L"\u0e01"}), WriteResult::NotRepresentable);
+    EXPECT_EQ(Bytes(path), old);
+    EXPECT_FALSE(m.FileExists(root + L"\\new.txt"));
+    EXPECT_TRUE(NoTempFilesUnder(root));
+    EXPECT_TRUE(m.FitsAnsi(L"C:\\照片\\新年 (1)"));
+    EXPECT_FALSE(m.FitsAnsi(L"\u0e01"));
+    EXPECT_FALSE(m.FitsAnsi(L"\u00c0"));  // would best-fit to "A"
+    EXPECT_FALSE(m.FitsAnsi(L"\xd800"));  // a lone surrogate
+}
+
+TEST_F(TextFileTest, ReadsEveryLineEnd) {
+    struct Case {
+        std::string bytes;
+        std::vector<std::wstring> lines;
+    } cases[] = {
+        {"", {}},
+        {"a\r\nb\r\n", {L"a", L"b"}},
+        {"a\rb\rc", {L"a", L"b", L"c"}},
+        {"a\nb", {L"a", L"b"}},
+        {"last without end", {L"last without end"}},
+        {"\r\n", {L""}},
+        {"a\r\n\r\n", {L"a", L""}},
+        {"\r\r\n\n", {L"", L"", L""}},
+        {"D:\\\xB1\xB8\xB7\xDD\r\n", {L"D:\\备份"}},
+    };
+    const std::wstring path = root + L"\\in.txt";
+    for (const auto& c : cases) {
+        PutBytes(path, c.bytes);
+        EXPECT_EQ(m.ReadTextLines(path), c.lines) << c.bytes;
+    }
+    EXPECT_EQ(m.ReadTextLines(root + L"\\missing.txt"), std::nullopt);
+    EXPECT_EQ(m.ReadTextLines(root), std::nullopt);
+}
+
+TEST_F(TextFileTest, AppendsLinesAndCreatesTheFile) {
+    const std::wstring path = root + L"\\TaskList.txt";
+    ASSERT_EQ(m.AppendTextLine(path, L"任务一"), WriteResult::Ok);
+    PutBytes(path, Bytes(path) + "no end");
+    ASSERT_EQ(m.AppendTextLine(path, L"b"), WriteResult::Ok);
+    EXPECT_EQ(Bytes(path), "\xC8\xCE\xCE\xF1\xD2\xBB\r\nno endb\r\n");
+    EXPECT_EQ(m.AppendTextLine(root + L"\\no\\x.txt", L"b"), WriteResult::Failed);
+}
+
+TEST_F(TextFileTest, ReplacingKeepsHiddenAndFailsCleanly) {
+    const std::wstring path = root + L"\\Screen.ini";
+    ASSERT_EQ(m.WriteTextFile(path, {L"1"}), WriteResult::Ok);
+    ASSERT_TRUE(m.SetHidden(path));
+    ASSERT_EQ(m.WriteTextFile(path, {L"2"}), WriteResult::Ok);
+    EXPECT_TRUE(GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(Bytes(path), "2\r\n");
+    EXPECT_EQ(m.WriteTextFile(root + L"\\no\\x.ini", {L"x"}), WriteResult::Failed);
+    ASSERT_TRUE(m.CreateFolder(root + L"\\dir"));
+    EXPECT_EQ(m.WriteTextFile(root + L"\\dir", {L"x"}), WriteResult::Failed);
+    EXPECT_TRUE(NoTempFilesUnder(root));
+}
+
+// ---- files -----------------------------------------------------------------
+
+TEST_F(MachineTest, SingleFilesAndPatterns) {
+    const std::wstring a = root + L"\\a.bat", b = root + L"\\备份.bat";
+    ASSERT_EQ(m.WriteTextFile(a, {L"a"}), WriteResult::Ok);
+    ASSERT_EQ(m.WriteTextFile(root + L"\\keep.txt", {L"k"}), WriteResult::Ok);
+    EXPECT_TRUE(m.CopyOneFile(a, b, false));
+    EXPECT_FALSE(m.CopyOneFile(a, b, false));  // exists
+    ASSERT_EQ(m.WriteTextFile(a, {L"a2"}), WriteResult::Ok);
+    EXPECT_TRUE(m.CopyOneFile(a, b, true));
+    EXPECT_EQ(Bytes(b), "a2\r\n");
+    EXPECT_FALSE(m.CopyOneFile(root + L"\\none", b, true));
+    EXPECT_FALSE(m.CopyOneFile(root, b, true));
+    EXPECT_TRUE(m.FileExists(a));
+    EXPECT_FALSE(m.FileExists(root));
+    EXPECT_TRUE(m.FolderExists(root));
+    EXPECT_FALSE(m.FolderExists(a));
+
+    ASSERT_TRUE(m.CreateFolder(root + L"\\x.bat"));  // a folder that matches is kept
+    EXPECT_EQ(m.DeleteFiles(root, L"*.bat"), 2);
+    EXPECT_EQ(m.DeleteFiles(root + L"\\", L"*.bat"), 0);
+    EXPECT_TRUE(m.FileExists(root + L"\\keep.txt"));
+    EXPECT_TRUE(m.FolderExists(root + L"\\x.bat"));
+    EXPECT_TRUE(m.DeleteOneFile(root + L"\\keep.txt"));
+    EXPECT_FALSE(m.DeleteOneFile(root + L"\\keep.txt"));
+
+    EXPECT_FALSE(m.CreateFolder(root + L"\\x.bat"));
+    EXPECT_FALSE(m.CreateFolder(root + L"\\p\\q"));  // one level only
+    EXPECT_TRUE(m.SetHidden(root + L"\\x.bat"));
+    EXPECT_TRUE(GetFileAttributesW((root + L"\\x.bat").c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_FALSE(m.SetHidden(root + L"\\none"));
+}
+
+// ---- folder object ---------------------------------------------------------
+
+TEST_F(MachineTest, CopyIntoNamedFolder) { test::CheckCopyIntoNamedFolder(m, root); }
+TEST_F(MachineTest, CopyAsSubFolder) { test::CheckCopyAsSubFolder(m, root); }
+TEST_F(MachineTest, CopyRefusals) { test::CheckCopyRefusals(m, root); }
+TEST_F(MachineTest, CopyReportsBlockedFolders) { test::CheckCopyReportsBlockedFolders(m, root); }
+TEST_F(MachineTest, GetFolder) { test::CheckGetFolder(m, root); }
+
+TEST_F(MachineTest, GetFolderOfTheWindowsDrive) {
+    std::wstring drive = m.GetWinDir().substr(0, 2);
+    EXPECT_EQ(m.GetFolder(drive + L"\\"), drive + L"\\");
+    EXPECT_EQ(m.GetFolder(m.GetWinDir() + L"\\\\"), m.GetWinDir());
+}
+
+TEST_F(MachineTest, FailedFileLeavesTheOldCopyAndIsReported) {
+    const std::wstring src = root + L"\\src", dst = root + L"\\dst";
+    test::MakeSourceTree(m, src);
+    ASSERT_TRUE(m.CreateFolder(dst));
+    test::Put(m, dst + L"\\a.txt", L"old a");
+
+    HANDLE locked = CreateFileW((src + L"\\a.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    CopyReport r = m.CopyFolder(src, dst);
+    CloseHandle(locked);
+
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.copied, 2);
+    EXPECT_EQ(r.failed, std::vector<std::wstring>{src + L"\\a.txt"});
+    EXPECT_EQ(test::TextOf(m, dst + L"\\a.txt"), L"old a");
+    EXPECT_EQ(test::TextOf(m, dst + L"\\sub\\b.txt"), L"new b");
+    EXPECT_TRUE(NoTempFilesUnder(dst));
+}
+
+TEST_F(MachineTest, CopyKeepsAttributesAndTimesAndReplacesReadOnlyCopies) {
+    const std::wstring src = root + L"\\src", dst = root + L"\\dst";
+    test::MakeSourceTree(m, src);
+    const std::wstring file = src + L"\\a.txt";
+    FILETIME old{};
+    old.dwHighDateTime = 0x01C4F000;  // 2005
+    HANDLE h = CreateFileW(file.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    SetFileTime(h, nullptr, nullptr, &old);
+    CloseHandle(h);
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+
+    ASSERT_TRUE(m.CopyFolder(src, dst).ok());
+    WIN32_FILE_ATTRIBUTE_DATA copy{};
+    ASSERT_TRUE(GetFileAttributesExW((dst + L"\\a.txt").c_str(), GetFileExInfoStandard, &copy));
+    EXPECT_TRUE(copy.dwFileAttributes & FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(copy.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(copy.ftLastWriteTime.dwHighDateTime, old.dwHighDateTime);
+
+    // The next backup meets its own read-only copy.
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    test::Put(m, file, L"second");
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    CopyReport again = m.CopyFolder(src, dst);
+    EXPECT_TRUE(again.ok());
+    EXPECT_EQ(test::TextOf(m, dst + L"\\a.txt"), L"second");
+}
+
+TEST_F(MachineTest, ManyFilesAllArrive) {
+    // Enough files for the copy to work on several at once.
+    const std::wstring src = root + L"\\many", dst = root + L"\\out";
+    ASSERT_TRUE(m.CreateFolder(src));
+    for (int i = 0; i < 60; ++i) test::Put(m, src + L"\\f" + std::to_wstring(i) + L".txt", std::to_wstring(i));
+    CopyReport r = m.CopyFolder(src, dst);
+    EXPECT_TRUE(r.ok());
+    EXPECT_EQ(r.copied, 60);
+    for (int i = 0; i < 60; ++i)
+        EXPECT_EQ(test::TextOf(m, dst + L"\\f" + std::to_wstring(i) + L".txt"), std::to_wstring(i));
+    EXPECT_EQ(Names(dst).size(), 60u);
+}
+
+TEST_F(MachineTest, PathsBeyondMaxPath) {
+    std::wstring deep = root + L"\\src";
+    ASSERT_TRUE(m.CreateFolder(deep));
+    while (deep.size() < 300) {
+        deep += L"\\很长的文件夹名称_abcdefghijklmnopqrstuvwxyz";
+        ASSERT_TRUE(m.CreateFolder(deep)) << deep.size();
+    }
+    const std::wstring file = deep + L"\\备份.txt";
+    ASSERT_EQ(m.WriteTextFile(file, {L"深"}), WriteResult::Ok);
+    EXPECT_EQ(m.AppendTextLine(file, L"层"), WriteResult::Ok);
+    EXPECT_EQ(m.ReadTextLines(file), (std::vector<std::wstring>{L"深", L"层"}));
+    EXPECT_TRUE(m.FileExists(file));
+    EXPECT_TRUE(m.FolderExists(deep));
+    EXPECT_EQ(m.GetFolder(deep + L"\\"), deep);
+
+    CopyReport r = m.CopyFolder(root + L"\\src", root + L"\\copy of src");
+    EXPECT_TRUE(r.ok());
+    EXPECT_EQ(r.copied, 1);
+    std::wstring copied = root + L"\\copy of src" + file.substr((root + L"\\src").size());
+    EXPECT_EQ(m.ReadTextLines(copied), (std::vector<std::wstring>{L"深", L"层"}));
+    EXPECT_TRUE(m.CopyOneFile(file, deep + L"\\again.txt", true));
+    EXPECT_TRUE(m.DeleteOneFile(deep + L"\\again.txt"));
+}
+
+// A mount-point reparse point, as Windows makes for junctions; false when the
+// system does not support it.
+bool MakeJunction(const std::wstring& link, const std::wstring& target) {
+    if (!CreateDirectoryW(link.c_str(), nullptr)) return false;
+    HANDLE h = CreateFileW(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    std::wstring substitute = L"\\??\\" + target;
+    std::vector<BYTE> buffer(8 + 8 + (substitute.size() + target.size() + 2) * sizeof(wchar_t));
+    auto put16 = [&](std::size_t at, std::size_t v) {
+        buffer[at] = BYTE(v);
+        buffer[at + 1] = BYTE(v >> 8);
+    };
+    const std::size_t subBytes = substitute.size() * sizeof(wchar_t), printBytes = target.size() * sizeof(wchar_t);
+    *reinterpret_cast<DWORD*>(buffer.data()) = IO_REPARSE_TAG_MOUNT_POINT;
+    put16(4, buffer.size() - 8);                 // data length
+    put16(8, 0);                                 // substitute name offset
+    put16(10, subBytes);                         // substitute name length
+    put16(12, subBytes + sizeof(wchar_t));       // print name offset
+    put16(14, printBytes);                       // print name length
+    std::memcpy(&buffer[16], substitute.c_str(), subBytes + sizeof(wchar_t));
+    std::memcpy(&buffer[16 + subBytes + sizeof(wchar_t)], target.c_str(), printBytes + sizeof(wchar_t));
+    DWORD returned = 0;
+    BOOL ok = DeviceIoControl(h, FSCTL_SET_REPARSE_POINT, buffer.data(), DWORD(buffer.size()), nullptr, 0,
+                              &returned, nullptr);
+    CloseHandle(h);
+    if (!ok) RemoveDirectoryW(link.c_str());
+    return ok;
+}
+
+bool MakeDirectorySymlink(const std::wstring& link, const std::wstring& target) {
+    using Fn = BOOLEAN(WINAPI*)(LPCWSTR, LPCWSTR, DWORD);
+    FARPROC proc = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "CreateSymbolicLinkW");
+    auto create = reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
+    // Wine's stub answers TRUE without making anything.
+    return create && create(link.c_str(), target.c_str(), 1 /* SYMBOLIC_LINK_FLAG_DIRECTORY */) &&
+           GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Under Wine: runs a Unix tool on Windows paths (Wine starts Unix programs too).
+bool RunUnixTool(const std::wstring& tool, const std::vector<std::wstring>& paths) {
+    using ToUnix = char*(CDECL*)(LPCWSTR);
+    FARPROC proc = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name");
+    auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void (*)()>(proc));
+    if (!toUnix) return false;
+    std::wstring line = tool;
+    for (const auto& path : paths) {
+        char* unix = toUnix(path.c_str());
+        if (!unix) return false;
+        wchar_t buffer[2 * MAX_PATH] = {};
+        MultiByteToWideChar(CP_UTF8, 0, unix, -1, buffer, 2 * MAX_PATH);
+        HeapFree(GetProcessHeap(), 0, unix);
+        line += L" \"" + std::wstring(buffer) + L"\"";
+    }
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    // The handle may be signalled before the Unix program is done, and its
+    // exit code does not come through: callers wait for the result itself.
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return true;
+}
+
+template <class Done>
+bool WaitFor(Done done) {
+    for (int i = 0; i < 200 && !done(); ++i) Sleep(25);
+    return done();
+}
+
+TEST_F(MachineTest, LinksBackUpTheTreeAreNotFollowed) {
+    const std::wstring src = root + L"\\src", dst = root + L"\\dst";
+    test::MakeSourceTree(m, src);
+    const std::wstring link = src + L"\\sub\\up";
+    bool unixLink = false;
+    if (!MakeJunction(link, src) && !MakeDirectorySymlink(link, src)) {
+        // Wine makes no junctions and fakes CreateSymbolicLinkW; a Unix link
+        // shows there as an ordinary folder, with nothing to mark it.
+        unixLink = RunUnixTool(L"Z:\\bin\\ln -s", {src, link}) && WaitFor([&] { return m.FolderExists(link); });
+        if (!unixLink) GTEST_SKIP() << "this system makes neither junctions, nor directory links, nor Unix links";
+    }
+    ASSERT_TRUE(m.FileExists(link + L"\\sub\\up\\a.txt")) << "the link does not lead back up";
+
+    CopyReport r = m.CopyFolder(src, dst);
+    if (unixLink && RunUnixTool(L"Z:\\bin\\rm", {link}))  // Wine cannot remove it
+        WaitFor([&] { return !m.FolderExists(link); });
+    EXPECT_TRUE(r.ok());
+    EXPECT_EQ(r.copied, 3);
+    EXPECT_FALSE(m.FileExists(dst + L"\\sub\\up\\a.txt"));
+    EXPECT_EQ(test::TextOf(m, dst + L"\\sub\\deep\\c.txt"), L"new c");
+}
+
+// ---- processes ---------------------------------------------------------------
+
+// Pumps this thread's messages until `done` or the timeout.
+bool PumpUntil(const bool& done, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (!done && GetTickCount() - start < timeoutMs) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    return done;
+}
+
+std::wstring Cmd() {
+    wchar_t dir[MAX_PATH];
+    GetSystemDirectoryW(dir, MAX_PATH);
+    return std::wstring(dir) + L"\\cmd.exe";
+}
+
+TEST_F(MachineTest, RunNotifyCallsBackOnThisThreadWithTheExitCode) {
+    bool done = false;
+    unsigned long code = 0;
+    DWORD thread = 0;
+    ASSERT_TRUE(m.RunNotify(QuoteProgram(Cmd()) + L" /c exit 7", WindowStyle::Hidden, [&](unsigned long c) {
+        code = c;
+        thread = GetCurrentThreadId();
+        done = true;
+    }));
+    ASSERT_TRUE(PumpUntil(done, 30000));
+    EXPECT_EQ(code, 7u);
+    EXPECT_EQ(thread, GetCurrentThreadId());
+
+    bool called = false;
+    EXPECT_FALSE(m.RunNotify(root + L"\\none.exe", WindowStyle::Hidden, [&](unsigned long) { called = true; }));
+    EXPECT_FALSE(m.Run(root + L"\\none.exe", WindowStyle::NormalFocus));
+    PumpUntil(called, 300);
+    EXPECT_FALSE(called);
+}
+
+TEST_F(MachineTest, NoCallbackAfterTheMachineIsGone) {
+    bool called = false;
+    {
+        Win32Machine shortLived;
+        ASSERT_TRUE(shortLived.RunNotify(QuoteProgram(Cmd()) + L" /c exit 3", WindowStyle::Hidden,
+                                         [&](unsigned long) { called = true; }));
+    }
+    PumpUntil(called, 1500);
+    EXPECT_FALSE(called);
+}
+
+// Runs a batch file the way the suite starts Task.bat, and waits for it.
+unsigned long RunBatch(Win32Machine& m, const std::wstring& bat) {
+    bool done = false;
+    unsigned long code = 999;
+    EXPECT_TRUE(m.RunNotify(QuoteProgram(bat), WindowStyle::Hidden, [&](unsigned long c) {
+        code = c;
+        done = true;
+    }));
+    EXPECT_TRUE(PumpUntil(done, 60000)) << "batch file did not end";
+    return code;
+}
+
+TEST_F(MachineTest, CmdCopiesPathsWithBlanksAndSpecialCharacters) {
+    const std::wstring names[] = {L"My Files", L"R&D", L"d(1)", L"a^b", L"a,b;c=d", L"100%",
+                                  L"%PATH%", L"!TMP!", L"照片 新年", L"x'y`z"};
+    std::vector<std::wstring> lines{L"@echo off"};
+    for (const auto& name : names) {
+        std::wstring from = root + L"\\src\\" + name, to = root + L"\\备份 目标\\" + name;
+        ASSERT_TRUE(m.CreateFolder(root + L"\\src") || m.FolderExists(root + L"\\src"));
+        ASSERT_TRUE(m.CreateFolder(root + L"\\备份 目标") || m.FolderExists(root + L"\\备份 目标"));
+        ASSERT_TRUE(m.CreateFolder(from));
+        ASSERT_TRUE(m.CreateFolder(to));
+        test::Put(m, from + L"\\计划 (1).txt", name);
+        // A target folder that ends in a backslash, as the suite writes them.
+        lines.push_back(L"copy /y " + *BatchArg(from + L"\\计划 (1).txt") + L" " + *BatchArg(to + L"\\") + L" >nul");
+    }
+    lines.push_back(L"xcopy /e /y /i " + *BatchArg(root + L"\\src") + L" " + *BatchArg(root + L"\\x copy") + L" >nul");
+    const std::wstring bat = root + L"\\运行 任务.bat";
+    ASSERT_EQ(m.WriteTextFile(bat, lines, CodePage::Oem), WriteResult::Ok);
+
+    EXPECT_EQ(RunBatch(m, bat), 0u);
+    for (const auto& name : names) {
+        EXPECT_EQ(test::TextOf(m, root + L"\\备份 目标\\" + name + L"\\计划 (1).txt"), name) << name;
+        EXPECT_EQ(test::TextOf(m, root + L"\\x copy\\" + name + L"\\计划 (1).txt"), name) << name;
+    }
+    // Nothing else appeared: no half of a split path became a file.
+    std::vector<std::wstring> listed = Names(root);
+    std::set<std::wstring> top(listed.begin(), listed.end());
+    EXPECT_EQ(top, (std::set<std::wstring>{L"src", L"备份 目标", L"x copy", L"运行 任务.bat"}));
+    for (const auto& name : names) EXPECT_EQ(Names(root + L"\\备份 目标\\" + name).size(), 1u) << name;
+}
+
+TEST_F(MachineTest, SchedulerReceivesItsTargetThroughCmd) {
+    const std::wstring targets[] = {L"C:\\My Tools\\app.exe", L"C:\\R&D Tools\\a(1)^b.exe", L"C:\\R&D\\a.exe",
+                                    L"c:\\BackTemp\\2005_01_09.bat", L"D:\\100% x\\a.exe",
+                                    L"C:\\Program Files\\照片 工具\\看图.exe"};
+    const std::wstring out = root + L"\\received.txt";
+    std::vector<std::wstring> lines{L"@echo off"};
+    for (const auto& target : targets)
+        lines.push_back(L">>" + *BatchArg(out) + L" echo schtasks /tr " + ForBatch(SchedulerTarget(target)) +
+                        L" /sc DAILY");
+    const std::wstring bat = root + L"\\Task.bat";
+    ASSERT_EQ(m.WriteTextFile(bat, lines, CodePage::Oem), WriteResult::Ok);
+    EXPECT_EQ(RunBatch(m, bat), 0u);
+
+    auto received = m.ReadTextLines(out);
+    ASSERT_TRUE(received);
+    ASSERT_EQ(received->size(), std::size(targets));
+    for (std::size_t i = 0; i < received->size(); ++i) {
+        int argc = 0;
+        LPWSTR* argv = CommandLineToArgvW((*received)[i].c_str(), &argc);
+        ASSERT_TRUE(argv);
+        std::vector<std::wstring> args(argv, argv + argc);
+        LocalFree(argv);
+        bool blank = targets[i].find(L' ') != std::wstring::npos;
+        ASSERT_EQ(args.size(), 5u) << (*received)[i];
+        EXPECT_EQ(args[2], blank ? L"\"" + targets[i] + L"\"" : targets[i]) << (*received)[i];
+        EXPECT_EQ(args[4], L"DAILY");
+    }
+    EXPECT_EQ(Names(root).size(), 2u);  // Task.bat and received.txt
+}
+
+}  // namespace
