@@ -4,6 +4,7 @@
 #include "app/frmMain.h"
 #include "savepath/frmSoftSaveSetting.h"
 #include "softbackup/frmSoftBackup.h"
+#include "tasks/frmAutoSelectTime.h"
 #include "tools/frmXPTools.h"
 
 namespace lz {
@@ -12,6 +13,7 @@ void RegisterAllForms(FormRegistry& r) {
     r.Add(L"frmMain", [](AppContext& c) { return std::make_unique<frmMain>(c); });
     r.Add(L"frmXPTools", [](AppContext& c) { return std::make_unique<frmXPTools>(c); });
     r.Add(L"frmSoftSaveSetting", [](AppContext& c) { return std::make_unique<frmSoftSaveSetting>(c); });
+    r.Add(L"frmAutoSelectTime", [](AppContext& c) { return std::make_unique<frmAutoSelectTime>(c); });
     r.Add(L"frmSoftBackup", [](AppContext& c) { return std::make_unique<frmSoftBackup>(c); });
 }
 
