@@ -5,7 +5,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/scripts/wine-env.sh"
-stamp="$WINEPREFIX/.lanzhan-prefix-v1"
+stamp="$WINEPREFIX/.lanzhan-prefix-v2"
 [ -f "$stamp" ] && exit 0
 echo "setup: making the Wine prefix $WINEPREFIX"
 mkdir -p "$WINEPREFIX"
@@ -39,4 +39,9 @@ REG
 wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
 rm -f "$reg"
 wineserver -w
+# Wine links the user's Documents, Desktop, Pictures ... to the Linux home
+# folder; the tests back these folders up, so they must be the prefix's own.
+for link in "$WINEPREFIX"/drive_c/users/*/*; do
+  if [ -L "$link" ]; then rm -f "$link" && mkdir -p "$link"; fi
+done
 touch "$stamp"

@@ -115,6 +115,7 @@ TEST_F(MainWindow, ExitUnloadsEveryWindowAndCloseBoxDoesTheSame) {
 }
 
 TEST_F(MainWindow, HelpStartsMaximizedAndQuotesAProgramFolderWithABlank) {
+    machine.runs.clear();  // what the pre-loaded windows started
     ui.Fire(L"frmMain", {EventKind::Menu, L"mnuHelp"});
     ASSERT_EQ(machine.runs.size(), 1u);
     EXPECT_EQ(machine.runs[0].commandLine, L"C:\\WINDOWS\\hh.exe C:\\Lanzhan\\lanzhan.chm");
@@ -124,6 +125,8 @@ TEST_F(MainWindow, HelpStartsMaximizedAndQuotesAProgramFolderWithABlank) {
 }
 
 TEST_F(MainWindow, BurningNeedsTheRegistryEntry) {
+    machine.runs.clear();  // what the pre-loaded windows started
+    ui.prompts.clear();
     Main().imgPIC_Click(3);
     ASSERT_EQ(ui.prompts.size(), 1u);
     EXPECT_EQ(ui.prompts[0].text, L"很抱歉,该功能需要NERO刻录软件和刻录机支持,请你先安装。谢谢！");
