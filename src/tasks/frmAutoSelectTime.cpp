@@ -447,6 +447,20 @@ void frmAutoSelectTime::RefuseText(const std::wstring& text) {
     Refuse(L"下面的路径或文字中含有不能写进命令行的字符（双引号或控制字符），任务没有添加：\r\n" + text);
 }
 
+// A batch file that was not written would leave a task that runs nothing.
+bool frmAutoSelectTime::Written(WriteResult result, const std::wstring& path, const std::wstring& text) {
+    if (result == WriteResult::Ok) return true;
+    // The scheduler command holds the password: it is never shown.
+    if (result == WriteResult::NotRepresentable && text.empty())
+        Refuse(L"任务名称、计算机名、用户名或口令中含有系统代码页无法表示的字符，写进批处理文件后会变成别的字符，"
+               L"任务没有添加。");
+    else if (result == WriteResult::NotRepresentable)
+        Refuse(L"下面的内容中含有系统代码页无法表示的字符，写进批处理文件后会变成别的字符，任务没有添加：\r\n" + text);
+    else
+        Refuse(L"无法写入文件 " + path + L"，任务没有添加。请检查 c:\\BackTemp 是否可以写入。");
+    return false;
+}
+
 std::array<bool, 7> frmAutoSelectTime::WeekTicks() {
     std::array<bool, 7> ticks{};
     for (int i = 0; i < 7; ++i) ticks[i] = Ctl().GetChecked(L"chkWeek", i);
@@ -580,7 +594,10 @@ void frmAutoSelectTime::cmdAdd_Click() {
 
     const std::int16_t runModeBefore = RunMode;
     std::wstring target, actionPath;
-    if (!BuildAction(target, actionPath)) return;
+    if (!BuildAction(target, actionPath)) {
+        RunMode = runModeBefore;
+        return;
+    }
 
     const std::tm now = ctx_.machine.Now();
     TaskName = MakeTaskName(Ctl().GetText(L"cboSelect", -1), time, now, TaskName);
@@ -606,20 +623,17 @@ void frmAutoSelectTime::cmdAdd_Click() {
         return;
     }
 
-    // Both files go to cmd.exe: a character its code page lacks would become
-    // a different path or password.
-    for (const std::wstring* text : {&ActionLine, &command.line}) {
-        if ((text == &ActionLine && actionPath.empty()) || ctx_.machine.FitsAnsi(*text)) continue;
-        RunMode = runModeBefore;
-        Refuse(L"下面的内容中含有系统代码页无法表示的字符，写进批处理文件后会变成别的字符，任务没有添加：\r\n" +
-               *text);
-        return;
+    if (!actionPath.empty()) {
+        if (!Written(ctx_.machine.AppendTextLine(actionPath, ActionLine, CodePage::Oem), actionPath, ActionLine)) {
+            RunMode = runModeBefore;
+            return;
+        }
     }
-    if (!actionPath.empty()) ctx_.machine.AppendTextLine(actionPath, ActionLine, CodePage::Oem);
     if (runModeBefore == 1) SetTip(kNoChoiceTip);
     ScheduleType = command.scheduleType;
     SchedulerCommand = command.line;
-    ctx_.machine.WriteTextFile(kTaskBat, {SchedulerCommand}, CodePage::Oem);
+    if (!Written(ctx_.machine.WriteTextFile(kTaskBat, {SchedulerCommand}, CodePage::Oem), kTaskBat, L""))
+        return;
 
     const std::wstring detail = TaskDetail();
     ctx_.machine.AppendTextLine(kTaskList, ctx_.machine.GeneralDate(now) + L"添加的任务是：" + detail);

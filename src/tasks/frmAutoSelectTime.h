@@ -82,6 +82,7 @@ private:
     void StartTaskBat();
     void Refuse(const std::wstring& message);
     void RefuseText(const std::wstring& text);
+    bool Written(WriteResult result, const std::wstring& path, const std::wstring& text);
     std::array<bool, 7> WeekTicks();
     void SetTip(const std::wstring& text);
 

@@ -217,6 +217,24 @@ TEST_F(TaskWindow, OneFileBackupRetriesAndKeepsItsClassicLines) {
     Click(L"optRunMode", 0);
     EXPECT_EQ(W().RunMode, 0);
     EXPECT_EQ(Tip(), L"提示：尚未选择要运行的方式");
+
+    // What the code page cannot hold, and a Task.bat that cannot be written,
+    // are said and leave no entry behind.
+    machine.notAnsi.insert(L'\u0e01');
+    ui.fileAnswers = {L"C:\\doc\\\u0e01.txt"};
+    Click(L"optRunMode", 0);
+    const std::size_t lines = machine.Lines(kAction).size();
+    Click(L"cmdAdd");
+    EXPECT_NE(ui.prompts.back().text.find(L"C:\\doc\\\u0e01.txt"), std::wstring::npos);
+    EXPECT_EQ(machine.Lines(kAction).size(), lines);
+    machine.notAnsi.clear();
+    machine.unwritable.insert(FakeMachine::Normalize(kTaskBat));
+    ui.fileAnswers = {L"C:\\doc\\b.txt"};
+    Click(L"optRunMode", 0);
+    Click(L"cmdAdd");
+    EXPECT_EQ(ui.prompts.back().text.rfind(L"无法写入文件 c:\\BackTemp\\Task.bat", 0), 0u);
+    EXPECT_FALSE(machine.HasFile(kTaskBat));
+    EXPECT_EQ(ListItems().size(), 2u);
 }
 
 TEST_F(TaskWindow, ProgramsAndSystemActions) {
