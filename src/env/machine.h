@@ -41,7 +41,10 @@ struct CopyReport {
 };
 
 // Folders the system reports for the current user.
-enum class KnownFolder { Favorites, Personal, Cookies, MyPictures, MyMusic, MyVideo, Fonts, Desktop };
+enum class KnownFolder {
+    Favorites, Personal, Cookies, MyPictures, MyMusic, MyVideo, Fonts, Desktop,
+    ProgramFiles,     // where 32-bit programs live: "Program Files (x86)" on 64-bit systems
+};
 
 struct OsVersion {
     unsigned major = 0;

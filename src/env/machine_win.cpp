@@ -452,6 +452,15 @@ std::wstring Win32Machine::GetKnownFolder(KnownFolder which) {
     case KnownFolder::MyVideo: csidl = CSIDL_MYVIDEO; break;
     case KnownFolder::Fonts: csidl = CSIDL_FONTS; break;
     case KnownFolder::Desktop: csidl = CSIDL_DESKTOPDIRECTORY; break;
+    case KnownFolder::ProgramFiles: {
+        // The chat clients are 32-bit programs: on a 64-bit system they sit in
+        // "Program Files (x86)", which XP's shell does not know.
+        wchar_t x86[MAX_PATH] = {};
+        if (SUCCEEDED(SHGetFolderPathW(nullptr, 0x002a /* CSIDL_PROGRAM_FILESX86 */, nullptr, 0, x86)) && x86[0])
+            return x86;
+        csidl = CSIDL_PROGRAM_FILES;
+        break;
+    }
     }
     wchar_t buffer[MAX_PATH] = {};
     if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer))) return L"";

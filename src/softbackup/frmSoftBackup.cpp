@@ -219,6 +219,11 @@ void frmSoftBackup::cmdChat_Click(int index) {
 
     std::optional<std::wstring> source;
     if (IsAccountName(account)) source = ctx_.machine.GetFolder(ChatSource(index, install, account, WinDir));
+    if (!source && index == kChatMSN && IsAccountName(account)) {
+        // Not on the system drive's classic path: where this system keeps its programs.
+        const std::wstring programs = ctx_.machine.GetKnownFolder(KnownFolder::ProgramFiles);
+        if (!programs.empty()) source = ctx_.machine.GetFolder(programs + L"\\MSN\\MSNCoreFiles");
+    }
     if (!source) {
         ctx_.ui.MsgBox(kChatNotFoundText);
         Ctl().SetText(c.accountBox, -1, L"");

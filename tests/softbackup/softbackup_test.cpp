@@ -88,6 +88,19 @@ TEST_F(SoftBackupWindow, ChatCaptionsAndTheirReset) {
     EXPECT_EQ(Text(L"cmdChat", kChatYahoo), L"备份雅虎通聊天记录成功");
 }
 
+TEST_F(SoftBackupWindow, MsnOutsideTheClassicPathComesFromTheSystemsProgramFolder) {
+    machine.knownFolders[KnownFolder::ProgramFiles] = LR"(E:\Programs (x86))";
+    Ctl().At(L"txtMSN").text = L"abc";
+    Click(L"cmdChat", kChatMSN);
+    EXPECT_EQ(LastMessage(), kChatNotFoundText);  // nowhere at all
+    machine.AddFolder(LR"(E:\Programs (x86)\MSN\MSNCoreFiles)");
+    Ctl().At(L"txtMSN").text = L"abc";
+    Click(L"cmdChat", kChatMSN);
+    ASSERT_EQ(machine.folderCopies.size(), 1u);
+    EXPECT_EQ(machine.folderCopies[0].first, LR"(E:\Programs (x86)\MSN\MSNCoreFiles)");
+    EXPECT_EQ(Text(L"lblChat", kChatMSN), LR"(成功备份文件到：D:\Backup\MSN聊天记录\abchotmail.com)");
+}
+
 TEST_F(SoftBackupWindow, ChatMessagesInTheirSituations) {
     // Key missing, and a key whose value is missing or not a string.
     machine.regKeys.insert(LR"(SOFTWARE\Sina\UC\Version\uc)");
