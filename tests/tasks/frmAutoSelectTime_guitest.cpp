@@ -223,6 +223,10 @@ TEST_F(TaskGui, InputChecksWeekWithoutMondayAndTheBrowser) {
     app.Click(kForm, L"optRunMode", 3);
     EXPECT_TRUE(T().GetChecked(L"optSystemTask", 0));
     app.Click(kForm, L"optSystemTask", 3);
+    Choose(L"每月");
+    EXPECT_TRUE(T().GetVisible(L"fraMonth", -1));
+    app.Pump(50);
+    app.Screenshot(kForm, L"tasks-system-monthly");
     Choose(L"每周");
     EXPECT_TRUE(T().GetVisible(L"fraWeek", -1));
     SendMessageW(T().ChildHandle(L"chkWeek", 0), BM_CLICK, 0, 0);
