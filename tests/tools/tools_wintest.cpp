@@ -1,17 +1,16 @@
 // The tools window's launches on a real system: programs that exist start,
 // missing ones give the message, and a planted C:\Program.exe never runs.
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
-#include <cwctype>
+#include <cwchar>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "env/machine_win.h"
 #include "support/fake_ui.h"
+#include "tools/children_win.h"
 #include "tools/toolcatalogue.h"
 #include "ui/form_registry.h"
 
@@ -36,66 +35,22 @@ const bool kStandIn = [] {
     ExitProcess(0);
 }();
 
-struct Child {
-    DWORD pid;
-    std::wstring exe;  // lower case
-};
-
-std::wstring Lower(std::wstring s) {
-    for (auto& c : s) c = wchar_t(std::towlower(c));
-    return s;
-}
-
-// The processes this test program has started.
-std::vector<Child> Children() {
-    std::vector<Child> out;
-    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snap == INVALID_HANDLE_VALUE) return out;
-    PROCESSENTRY32W pe{};
-    pe.dwSize = sizeof pe;
-    for (BOOL ok = Process32FirstW(snap, &pe); ok; ok = Process32NextW(snap, &pe))
-        if (pe.th32ParentProcessID == GetCurrentProcessId()) out.push_back({pe.th32ProcessID, Lower(pe.szExeFile)});
-    CloseHandle(snap);
-    return out;
-}
-
 class ToolsLaunch : public ::testing::Test {
 protected:
     ToolsLaunch() : ui(registry), ctx{machine, ui, L""} {
         RegisterAllForms(registry);
         ui.Attach(ctx);
-        for (const Child& c : Children()) before.insert(c.pid);
         ui.ShowForm(L"frmXPTools");
-    }
-    ~ToolsLaunch() override {
-        // End what the test started, by id.
-        for (const Child& c : Children()) {
-            if (before.count(c.pid)) continue;
-            if (HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, c.pid)) {
-                TerminateProcess(p, 0);
-                WaitForSingleObject(p, 5000);
-                CloseHandle(p);
-            }
-        }
-    }
-    // Waits for a new child running `exe`; returns its id or 0.
-    DWORD WaitForChild(const std::wstring& exe, const std::set<DWORD>& seen) {
-        for (int i = 0; i < 100; ++i) {
-            for (const Child& c : Children())
-                if (c.exe == exe && !before.count(c.pid) && !seen.count(c.pid)) return c.pid;
-            Sleep(100);
-        }
-        return 0;
     }
     void Fire(EventKind kind, const std::wstring& name, int index = -1) {
         ui.Fire(L"frmXPTools", {kind, name, index});
     }
 
+    test::ChildWatch children;  // first made, last ended: it outlives every launch
     FormRegistry registry;
     Win32Machine machine;
     test::FakeUi ui;
     AppContext ctx;
-    std::set<DWORD> before;
 };
 
 TEST_F(ToolsLaunch, ExistingToolsStartFromTheirButtonsAndMenuItems) {
@@ -114,9 +69,8 @@ TEST_F(ToolsLaunch, ExistingToolsStartFromTheirButtonsAndMenuItems) {
     std::set<DWORD> seen;
     for (const Case& c : cases) {
         Fire(c.kind, c.name, c.index);
-        const DWORD pid = WaitForChild(c.exe, seen);
-        EXPECT_NE(pid, 0u) << "nothing started for " << std::string(c.name, c.name + wcslen(c.name));
-        seen.insert(pid);
+        EXPECT_NE(children.WaitFor(c.exe, seen), 0u)
+            << "nothing started for " << std::string(c.name, c.name + wcslen(c.name));
     }
     EXPECT_TRUE(ui.prompts.empty());
 }
@@ -134,7 +88,7 @@ TEST_F(ToolsLaunch, AMissingToolShowsTheMessageAndButton17NothingAtAll) {
     Fire(EventKind::Click, L"cmdXpTools", 17);
     Sleep(500);
     EXPECT_TRUE(ui.prompts.empty());
-    for (const Child& c : Children()) EXPECT_TRUE(before.count(c.pid)) << "a process was started";
+    EXPECT_FALSE(children.AnyNew()) << "a process was started";
 }
 
 TEST_F(ToolsLaunch, APlantedProgramExeIsNeverStartedByAProgramFilesRow) {
