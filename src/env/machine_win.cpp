@@ -404,28 +404,28 @@ RegString Win32Machine::ReadRegString(const std::wstring& keyPath, const std::ws
 #else
     const REGSAM views[] = {0};
 #endif
-    HKEY key = nullptr;
-    bool opened = false;
+    // A key present in one view without the value (the system's own keys are
+    // mirrored into the 32-bit view only in part) lets the next view answer.
+    RegString result{RegRead::KeyMissing, L""};
     for (REGSAM view : views) {
-        opened = RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_QUERY_VALUE | view, &key) ==
-                 ERROR_SUCCESS;
-        if (opened) break;
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS)
+            continue;
+        result.status = RegRead::NoValue;
+        DWORD type = 0, size = 0;
+        if (RegQueryValueExW(key, valueName.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+            type == REG_SZ) {
+            // Room for an odd byte count and a missing terminator.
+            std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 2, L'\0');
+            DWORD bytes = DWORD((buffer.size() - 1) * sizeof(wchar_t));
+            if (RegQueryValueExW(key, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
+                                 &bytes) == ERROR_SUCCESS &&
+                type == REG_SZ)
+                result = {RegRead::Ok, std::wstring(buffer.data())};
+        }
+        RegCloseKey(key);
+        if (result.status == RegRead::Ok) break;
     }
-    if (!opened) return {RegRead::KeyMissing, L""};
-
-    RegString result{RegRead::NoValue, L""};
-    DWORD type = 0, size = 0;
-    if (RegQueryValueExW(key, valueName.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
-        type == REG_SZ) {
-        // Room for an odd byte count and a missing terminator.
-        std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 2, L'\0');
-        DWORD bytes = DWORD((buffer.size() - 1) * sizeof(wchar_t));
-        if (RegQueryValueExW(key, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
-                             &bytes) == ERROR_SUCCESS &&
-            type == REG_SZ)
-            result = {RegRead::Ok, std::wstring(buffer.data())};
-    }
-    RegCloseKey(key);
     return result;
 }
 

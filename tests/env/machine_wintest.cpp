@@ -201,6 +201,13 @@ TEST_F(RegistryTest, KeysOfThirtyTwoBitProgramsAreFound) {
     EXPECT_EQ(r.status, RegRead::Ok);
     EXPECT_EQ(r.value, L"C:\\UC\\");
 }
+
+TEST_F(RegistryTest, AValueOnlyTheOtherViewHoldsIsFoundThere) {
+    // The system's product name: its key is in both views, the value only in the 64-bit one here.
+    RegString r = m.ReadRegString(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", L"ProductName");
+    EXPECT_EQ(r.status, RegRead::Ok);
+    EXPECT_FALSE(r.value.empty());
+}
 #endif
 
 // ---- environment -----------------------------------------------------------
