@@ -213,15 +213,24 @@ TEST_F(ToolsGui, ButtonsAndMenuItemsStartToolsOrSayWhyNot) {
     std::set<DWORD> seen;
     app.Click(kTools, L"cmdXpTools", 22);
     EXPECT_NE(children.WaitFor(L"taskmgr.exe", seen), 0u);
+    app.Menu(kTools, L"mnuTaskmgr");
+    EXPECT_NE(children.WaitFor(L"taskmgr.exe", seen), 0u);
     app.Menu(kTools, L"mnuNotepad");
     EXPECT_NE(children.WaitFor(L"notepad.exe", seen), 0u);
+    app.Menu(kTools, L"mnuRegedit");
+    EXPECT_NE(children.WaitFor(L"regedit.exe", seen), 0u);
     EXPECT_TRUE(app.ui.prompts.empty());
 
+    ChildWatch none;
     app.Click(kTools, L"cmdXpTools", 17);
+    Sleep(300);
     EXPECT_TRUE(app.ui.prompts.empty());
+    EXPECT_FALSE(none.AnyNew());
     app.Click(kTools, L"cmdXpTools", 0);  // no tour program on this system
     ASSERT_EQ(app.ui.prompts.size(), 1u);
+    EXPECT_EQ(app.ui.prompts[0].text, L"请确认你是否有足够的权限打开或者因为此程序需要在XP版本下才能运行");
     EXPECT_EQ(app.ui.prompts[0].title, L"打开程序错误");
+    EXPECT_EQ(app.ui.prompts[0].flags, kOkOnly);
     EXPECT_TRUE(IsWindowVisible(T().Handle()));
 }
 
