@@ -12,7 +12,8 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     std::wstring cmd = L"\"" + std::wstring(argv[1]) + L"\"";
-    STARTUPINFOW si{sizeof(si)};
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
     LARGE_INTEGER f, t0, t1;
     QueryPerformanceFrequency(&f);

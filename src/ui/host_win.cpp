@@ -105,6 +105,7 @@ struct FormWindow::Ctrl {
     int interval = 0;
     UINT id = 0;
     std::vector<std::unique_ptr<TreeNode>> nodes;
+    bool treePending = false;  // a folder tree is filled when its window is first shown
 };
 
 HBITMAP LoadBitmapResource(const std::wstring& name) {
@@ -392,7 +393,9 @@ void FormWindow::CreateControl(Ctrl& it) {
     case Kind::FolderTree:
         make(WS_EX_CLIENTEDGE, WC_TREEVIEWW,
              WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS, L"");
-        FillFolderTree(it);
+        // Asking the shell for every drive takes long under Wine and the
+        // pre-loaded windows are hidden: fill it when it is first seen.
+        it.treePending = true;
         break;
     }
     if (it.hwnd && !c.tip.empty()) {
@@ -932,6 +935,7 @@ void FormWindow::ExpandFolder(HWND tree, HTREEITEM item) {
 }
 
 std::wstring FormWindow::TreeSelection(const Ctrl& it) const {
+    if (it.treePending) return L"我的电脑";  // what it selects once filled
     auto sel = reinterpret_cast<HTREEITEM>(SendMessageW(it.hwnd, TVM_GETNEXTITEM, TVGN_CARET, 0));
     if (!sel) return L"";
     TVITEMW tvi{};
@@ -1132,7 +1136,7 @@ bool FormWindow::HandleNotify(NMHDR* hdr, LRESULT& result) {
         if (hdr->code == TVN_ITEMEXPANDINGW) {
             auto* nm = reinterpret_cast<NMTREEVIEWW*>(hdr);
             if (nm->action & TVE_EXPAND) ExpandFolder(hdr->hwndFrom, nm->itemNew.hItem);
-        } else if (hdr->code == TVN_SELCHANGEDW) {
+        } else if (hdr->code == TVN_SELCHANGEDW && !fillingTree_) {
             Fire({EventKind::Select, n, i});
         }
         return true;
@@ -1256,6 +1260,16 @@ LRESULT FormWindow::Handle(HWND h, UINT m, WPARAM w, LPARAM l) {
                 if (it->def.kind == Kind::StatusBar && it->hwnd) SendMessageW(it->hwnd, WM_SIZE, 0, 0);
             return 0;
         }
+        break;
+    case WM_SHOWWINDOW:
+        if (isForm && w)
+            for (auto& it : items_)
+                if (it->treePending) {
+                    it->treePending = false;
+                    fillingTree_ = true;  // its first selection is not the user's
+                    FillFolderTree(*it);
+                    fillingTree_ = false;
+                }
         break;
     case WM_ACTIVATE:
         if (isForm && LOWORD(w) != WA_INACTIVE) Fire({EventKind::Activate, L""});

@@ -134,6 +134,7 @@ private:
     HFONT formFont_ = nullptr;
     bool tray_ = false;
     bool bound_ = false;
+    bool fillingTree_ = false;
     Ctrl* pressed_ = nullptr;  // windowless item under a pressed left button
     UINT taskbarCreated_ = 0;
 };
