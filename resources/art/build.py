@@ -43,6 +43,7 @@ BITMAPS = [
     ("bmp8", "banner.svg", 320, 64, WINDOW),
     ("bmp9", "spider0.svg", 64, 64, WINDOW),
     ("bmp10", "spider1.svg", 64, 64, WINDOW),
+    ("bmptools", "tools16.svg", 16, 16, WINDOW),
 ]
 
 ICON_SIZES = (48, 32, 24, 16)

@@ -106,6 +106,7 @@ struct FormWindow::Ctrl {
     UINT id = 0;
     std::vector<std::unique_ptr<TreeNode>> nodes;
     bool treePending = false;  // a folder tree is filled when its window is first shown
+    HICON icon = nullptr;      // a status bar's picture
 };
 
 HBITMAP LoadBitmapResource(const std::wstring& name) {
@@ -130,8 +131,10 @@ FormWindow::~FormWindow() {
     Destroy();
     for (auto& [c, b] : brushes_) DeleteObject(b);
     for (auto& [k, f] : fonts_) DeleteObject(f);
-    for (auto& it : items_)
+    for (auto& it : items_) {
         if (it->bitmap) DeleteObject(it->bitmap);
+        if (it->icon) DestroyIcon(it->icon);
+    }
     if (menuBar_ && !IsMenu(menuBar_)) menuBar_ = nullptr;
     for (auto& [n, m] : popups_)
         if (!menuBar_ && IsMenu(m)) DestroyMenu(m);
@@ -654,7 +657,24 @@ void FormWindow::SetPicture(const std::wstring& n, int i, const std::wstring& r)
     it.picture = r;
     if (it.bitmap) DeleteObject(it.bitmap);
     it.bitmap = LoadBitmapResource(r);
+    if (it.def.kind == Kind::StatusBar && it.hwnd) return ShowStatusPicture(it);
     InvalidateItem(it);
+}
+
+// A status bar shows a picture as the icon of its first panel.
+void FormWindow::ShowStatusPicture(Ctrl& it) {
+    if (it.icon) DestroyIcon(it.icon);
+    it.icon = nullptr;
+    if (it.bitmap) {
+        BITMAP bm;
+        GetObjectW(it.bitmap, sizeof(bm), &bm);
+        std::vector<BYTE> clear(((bm.bmWidth + 15) / 16) * 2 * bm.bmHeight, 0);  // all opaque
+        HBITMAP mask = CreateBitmap(bm.bmWidth, bm.bmHeight, 1, 1, clear.data());
+        ICONINFO ii{TRUE, 0, 0, mask, it.bitmap};
+        it.icon = CreateIconIndirect(&ii);
+        DeleteObject(mask);
+    }
+    SendMessageW(it.hwnd, SB_SETICON, it.def.items.empty() ? WPARAM(-1) : 0, reinterpret_cast<LPARAM>(it.icon));
 }
 
 std::wstring FormWindow::GetPicture(const std::wstring& n, int i) { return At(n, i).picture; }
@@ -1205,7 +1225,20 @@ LRESULT FormWindow::Handle(HWND h, UINT m, WPARAM w, LPARAM l) {
     case WM_SETCURSOR: {
         HWND over = reinterpret_cast<HWND>(w);
         if (LOWORD(l) != HTCLIENT) break;
-        if (Ctrl* it = ItemOfHandle(over); it && (it->def.style & kHandCursor)) {
+        Ctrl* child = over != h ? ItemOfHandle(over) : nullptr;
+        if (child && HIWORD(l) == WM_MOUSEMOVE) {
+            // Controls with windows of their own tell the form of the pointer
+            // only through this message; it is their MouseMove.
+            POINT pt;
+            GetCursorPos(&pt);
+            ScreenToClient(over, &pt);
+            Event e{EventKind::MouseMove, child->def.name, child->def.index};
+            e.x = Twips(pt.x);
+            e.y = Twips(pt.y);
+            Fire(e);
+            child = ItemOfHandle(over);  // the handler may have changed the window
+        }
+        if (child && (child->def.style & kHandCursor)) {
             SetCursor(HandCursor());
             return TRUE;
         }

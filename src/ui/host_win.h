@@ -107,6 +107,7 @@ private:
     int Px(int twips) const;
     int Twips(int px) const;
     void InvalidateItem(const Ctrl& it);
+    void ShowStatusPicture(Ctrl& it);
     RECT PixelRect(const Ctrl& it) const;  // in the client pixels of its parent
     void ExpandFolder(HWND tree, HTREEITEM item);
     void FillFolderTree(Ctrl& it);

@@ -92,8 +92,16 @@ void GuiApp::Click(const std::wstring& form, const std::wstring& name, int index
 void GuiApp::MouseMove(const std::wstring& form, const std::wstring& name, int index) {
     FormWindow& w = W(form);
     if (HWND own = w.ChildHandle(name, index)) {
-        // a window of its own (a picture box): a point inside it away from its children
-        SendMessageW(own, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+        wchar_t cls[32] = {};
+        GetClassNameW(own, cls, 32);
+        if (lstrcmpW(cls, L"LanzhanBox") == 0) {
+            // a container: a point inside it away from its children
+            SendMessageW(own, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+        } else {
+            // a control with a window: the system asks its parent for the cursor
+            SendMessageW(GetParent(own), WM_SETCURSOR, reinterpret_cast<WPARAM>(own),
+                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        }
     } else {
         HWND box = w.ContainerOf(name, index);
         SendMessageW(box, WM_MOUSEMOVE, 0, CenterOf(w, name, index, box));

@@ -128,8 +128,7 @@ TEST_F(ToolsGui, OpensFromTheTileAtItsFixedSizeWithTheGridAndStatusLine) {
     app.Screenshot(kTools, L"tools");
 }
 
-// Needs the form host to report mouse moves over windowed buttons.
-TEST_F(ToolsGui, DISABLED_HoverShowsTheDescriptionAndTheBackgroundTheDefault) {
+TEST_F(ToolsGui, HoverShowsTheDescriptionAndTheBackgroundTheDefault) {
     app.MouseMove(kTools, L"cmdXpTools", 27);
     EXPECT_EQ(Label().substr(0, 4), L"证书\r\n");
     app.MouseMove(kTools, L"Frame1");
