@@ -15,49 +15,17 @@
 
 #include "env/folder_contract.h"
 #include "env/quote.h"
+#include "support/files_win.h"
 
 using namespace lz;
 
 namespace {
 
+using lz::test::RemoveTree;
+
 // ---- helpers ---------------------------------------------------------------
 
 std::wstring Ext(const std::wstring& path) { return L"\\\\?\\" + path; }
-
-// Removes a tree without entering links, so that a loop test cannot make the
-// clean-up delete the real folder behind a link.
-void RemoveTree(const std::wstring& extended, std::set<std::pair<DWORD, DWORD>>& seen) {
-    DWORD attributes = GetFileAttributesW(extended.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return;
-    SetFileAttributesW(extended.c_str(), FILE_ATTRIBUTE_NORMAL | (attributes & FILE_ATTRIBUTE_DIRECTORY));
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        DeleteFileW(extended.c_str());
-        return;
-    }
-    BY_HANDLE_FILE_INFORMATION info{};
-    HANDLE h = CreateFileW(extended.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    bool known = h != INVALID_HANDLE_VALUE && GetFileInformationByHandle(h, &info);
-    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-    bool again = known && !seen.insert({info.nFileIndexHigh, info.nFileIndexLow}).second;
-    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !again) {
-        WIN32_FIND_DATAW found;
-        HANDLE find = FindFirstFileW((extended + L"\\*").c_str(), &found);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring name = found.cFileName;
-                if (name != L"." && name != L"..") RemoveTree(extended + L"\\" + name, seen);
-            } while (FindNextFileW(find, &found));
-            FindClose(find);
-        }
-    }
-    RemoveDirectoryW(extended.c_str());
-}
-
-void RemoveTree(const std::wstring& extended) {
-    std::set<std::pair<DWORD, DWORD>> seen;
-    RemoveTree(extended, seen);
-}
 
 std::vector<std::wstring> Names(const std::wstring& folder) {
     std::vector<std::wstring> names;

@@ -15,9 +15,14 @@
 #include "softbackup/frmSoftBackup.h"
 #include "softbackup/softbackup_tables.h"
 #include "support/fake_ui.h"
+#include "support/files_win.h"
 
 namespace lz {
 namespace {
+
+using test::FileBytes;
+using test::MakeFile;
+using test::RemoveTree;
 
 // Stands in for the destination dialog: the test sees that it was shown, and
 // no real dialog makes d:\Backup on the test machine.
@@ -30,37 +35,6 @@ public:
 private:
     FormDef def_;
 };
-
-void RemoveTree(const std::wstring& path) {
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return;
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        WIN32_FIND_DATAW found;
-        HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &found);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = found.cFileName;
-                if (name != L"." && name != L"..") RemoveTree(path + L"\\" + name);
-            } while (FindNextFileW(find, &found));
-            FindClose(find);
-        }
-        RemoveDirectoryW(path.c_str());
-    } else {
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(path.c_str());
-    }
-}
-
-void MakeFile(const std::wstring& path, const std::string& bytes = "x") {
-    for (std::size_t at = path.find(L'\\', 3); at != std::wstring::npos; at = path.find(L'\\', at + 1))
-        CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
-    std::ofstream(path.c_str(), std::ios::binary) << bytes;
-}
-
-std::string Bytes(const std::wstring& path) {
-    std::ifstream in(path.c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Batch files this test program has started and that still run.
 int BatchesRunning() {
@@ -140,7 +114,7 @@ TEST_F(SoftBackupWine, ChatClientsFromTheRegistry) {
     for (int i : {kChatQQ, kChatUC, kChatPOPO, kChatYahoo}) Click(L"cmdChat", i);
 
     EXPECT_TRUE(ui.prompts.empty());
-    EXPECT_EQ(Bytes(ctx.SavePath + L"\\QQ聊天记录\\12345\\msg.db"), "qq");
+    EXPECT_EQ(FileBytes(ctx.SavePath + L"\\QQ聊天记录\\12345\\msg.db"), "qq");
     EXPECT_TRUE(Exists(ctx.SavePath + L"\\UC聊天记录\\888\\uc.dat"));
     EXPECT_TRUE(Exists(ctx.SavePath + L"\\网易泡泡聊天记录\\bob@163.com\\p.dat"));
     EXPECT_TRUE(Exists(ctx.SavePath + L"\\Yahoo聊天记录\\abc\\y.dat"));
@@ -223,7 +197,7 @@ TEST_F(SoftBackupWine, MsnIntoADriveRoot) {
     UnmapDrive(letter);
 
     EXPECT_EQ(ctx.SavePath, letter);
-    EXPECT_EQ(Bytes(target + L"\\MSN聊天记录\\abchotmail.com\\lz-softbackup-test.txt"), "msn");
+    EXPECT_EQ(FileBytes(target + L"\\MSN聊天记录\\abchotmail.com\\lz-softbackup-test.txt"), "msn");
     EXPECT_EQ(Text(L"lblChat", kChatMSN), L"成功备份文件到：" + letter + L"\\MSN聊天记录\\abchotmail.com");
 }
 
@@ -248,7 +222,7 @@ TEST_F(SoftBackupWine, PersonalFolders) {
     RemoveTree(hadClassic ? profile : classic);
 
     const std::wstring favName = favorites.substr(favorites.rfind(L'\\') + 1);
-    EXPECT_EQ(Bytes(ctx.SavePath + L"\\IE收藏夹\\" + favName + L"\\lz-softbackup 收藏.url"), "v2");
+    EXPECT_EQ(FileBytes(ctx.SavePath + L"\\IE收藏夹\\" + favName + L"\\lz-softbackup 收藏.url"), "v2");
     EXPECT_TRUE(Exists(ctx.SavePath + L"\\图片收藏夹\\新年.jpg"));
     EXPECT_TRUE(Exists(ctx.SavePath + L"\\Cookies\\c.txt"));
     EXPECT_EQ(Text(L"cmdSystem", 1), L"备份ＩＥ收藏夹成功");
@@ -261,7 +235,7 @@ TEST_F(SoftBackupWine, NetshBatIsWrittenInGbkAndRuns) {
     const std::string gbkRoot = std::string(root.begin(), root.end() - 2) + "\xb2\xe2\xca\xd4";
     const std::string expected = "netsh  dump  > \"" + gbkRoot + "\\\xb1\xb8\xb7\xdd \xc4\xbf\xc2\xbc" +
                                  "\\\xb1\xbe\xbb\xfa\xcd\xf8\xc2\xe7\xc9\xe8\xd6\xc3\\netsh.txt\"\r\n";
-    EXPECT_EQ(Bytes(kNetshBat), expected);
+    EXPECT_EQ(FileBytes(kNetshBat), expected);
     EXPECT_EQ(Text(L"cmdSoftSet", 1), L"本机网络设置");
 
     // Wait for the batch file to end (pumping, so that its end is reported back);
@@ -283,7 +257,7 @@ TEST_F(SoftBackupWine, FirewallFileAndBootFiles) {
     MakeFile(rules, "sky");
     ui.fileAnswers = {rules};
     Click(L"cmdSoftSet", 0);
-    EXPECT_EQ(Bytes(ctx.SavePath + L"\\天网安全设置文件\\rules.dat"), "sky");
+    EXPECT_EQ(FileBytes(ctx.SavePath + L"\\天网安全设置文件\\rules.dat"), "sky");
 
     // Boot files that this prefix lacks are made for the test and removed again.
     const std::wstring drive = SystemRoot(machine.GetWinDir());

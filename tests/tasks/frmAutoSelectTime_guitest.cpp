@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "support/files_win.h"
 #include "support/gui_harness_win.h"
 #include "tasks/frmAutoSelectTime.h"
 #include "tasks/schtasks_standin_win.h"
@@ -20,27 +21,6 @@ const wchar_t* const kForm = L"frmAutoSelectTime";
 const std::wstring kRoot = L"C:\\lztaskgui";
 const std::wstring kSave = kRoot + L"\\备份";
 const std::wstring kTaskBat = L"c:\\BackTemp\\Task.bat";
-
-void RemoveTree(const std::wstring& path) {
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return;
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        WIN32_FIND_DATAW found;
-        HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &found);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = found.cFileName;
-                if (name != L"." && name != L"..") RemoveTree(path + L"\\" + name);
-            } while (FindNextFileW(find, &found));
-            FindClose(find);
-        }
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        RemoveDirectoryW(path.c_str());
-    } else {
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(path.c_str());
-    }
-}
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 

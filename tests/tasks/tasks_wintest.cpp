@@ -13,46 +13,19 @@
 #include "env/machine_win.h"
 #include "tasks/frmAutoSelectTime.h"
 #include "support/fake_ui.h"
+#include "support/files_win.h"
 #include "tasks/schtasks_standin_win.h"
 
 namespace lz {
 namespace {
 
+using test::FileBytes;
+using test::MakeFile;
+using test::RemoveTree;
+
 const std::wstring kRoot = L"C:\\lztasks";
 const wchar_t* const kWork = L"c:\\BackTemp";
 const wchar_t* const kForm = L"frmAutoSelectTime";
-
-void RemoveTree(const std::wstring& path) {
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return;
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        WIN32_FIND_DATAW found;
-        HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &found);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = found.cFileName;
-                if (name != L"." && name != L"..") RemoveTree(path + L"\\" + name);
-            } while (FindNextFileW(find, &found));
-            FindClose(find);
-        }
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        RemoveDirectoryW(path.c_str());
-    } else {
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(path.c_str());
-    }
-}
-
-void MakeFile(const std::wstring& path, const std::string& bytes = "x") {
-    for (std::size_t at = path.find(L'\\', 3); at != std::wstring::npos; at = path.find(L'\\', at + 1))
-        CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
-    std::ofstream(path.c_str(), std::ios::binary) << bytes;
-}
-
-std::string Bytes(const std::wstring& path) {
-    std::ifstream in(path.c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -176,15 +149,15 @@ TEST_F(TaskWine, ClassicFilesAreGbkWithCrLf) {
     At0830();
     Click(L"cmdAdd");
     const std::string action = "c:\\BackTemp\\2005_01_09_15_30_45.bat";
-    EXPECT_EQ(Bytes(L"c:\\BackTemp\\2005_01_09_15_30_45.bat"),
+    EXPECT_EQ(FileBytes(L"c:\\BackTemp\\2005_01_09_15_30_45.bat"),
               "copy /y C:\\doc\\a.txt d:\\Backup\\\xB5\xA5\xB8\xF6\xCE\xC4\xBC\xFE\xB1\xB8\xB7\xDD\\a.txt.bak\r\n");
-    EXPECT_EQ(Bytes(L"c:\\BackTemp\\Task.bat"),
+    EXPECT_EQ(FileBytes(L"c:\\BackTemp\\Task.bat"),
               "schtasks /create /tn \xC3\xBF\xCC\xEC" "08_30_00\xCA\xB1" "153045\xB1\xB8\xB7\xDD\xCE\xC4\xBC\xFE /tr " +
                   action + " /sc DAILY /st 08:30:00 /s MYPC /ru alice /rp secret\r\n");
-    const std::string list = Bytes(L"c:\\BackTemp\\TaskList.txt");
+    const std::string list = FileBytes(L"c:\\BackTemp\\TaskList.txt");
     EXPECT_NE(list.find("\xCC\xED\xBC\xD3\xB5\xC4\xC8\xCE\xCE\xF1\xCA\xC7\xA3\xBA" "C:\\doc\\a.txt\r\n"), std::string::npos);
-    EXPECT_EQ(Bytes(L"c:\\BackTemp\\setting.bat"), "attrib +h c:\\BackTemp\r\n");
-    EXPECT_EQ(Bytes(L"c:\\backtemp\\alltasks.cmd"), "schtasks /query /fo Table /nh  > c:\\backtemp\\alltasks.txt\r\n");
+    EXPECT_EQ(FileBytes(L"c:\\BackTemp\\setting.bat"), "attrib +h c:\\BackTemp\r\n");
+    EXPECT_EQ(FileBytes(L"c:\\backtemp\\alltasks.cmd"), "schtasks /query /fo Table /nh  > c:\\backtemp\\alltasks.txt\r\n");
     ASSERT_TRUE(PumpUntil([] { return !Exists(L"c:\\BackTemp\\Task.bat"); }));
     ui->UnloadForm(kForm);
 
@@ -196,9 +169,9 @@ TEST_F(TaskWine, ClassicFilesAreGbkWithCrLf) {
     C().SetChecked(L"chkWeek", 0, false);
     At0830();
     Click(L"cmdAdd");
-    EXPECT_EQ(Bytes(L"c:\\BackTemp\\Task.bat"), "at 08:30:00 /interactive  /every:,T,W,TH,F,S,SU " + action + "\r\n");
+    EXPECT_EQ(FileBytes(L"c:\\BackTemp\\Task.bat"), "at 08:30:00 /interactive  /every:,T,W,TH,F,S,SU " + action + "\r\n");
     // Two adds in the same second share one action file.
-    EXPECT_EQ(Bytes(L"c:\\BackTemp\\2005_01_09_15_30_45.bat"),
+    EXPECT_EQ(FileBytes(L"c:\\BackTemp\\2005_01_09_15_30_45.bat"),
               "copy /y C:\\doc\\a.txt d:\\Backup\\\xB5\xA5\xB8\xF6\xCE\xC4\xBC\xFE\xB1\xB8\xB7\xDD\\a.txt.bak\r\n"
               "Shutdown -r\r\n");
 }
@@ -229,10 +202,10 @@ TEST_F(TaskWine, ActionFilesCopyWhatWasChosenAndRunNothingElse) {
     CreateDirectoryW(cwd.c_str(), nullptr);
     for (const std::wstring& bat : actions) EXPECT_EQ(RunBatch(bat, cwd), 0u) << std::string(bat.begin(), bat.end());
 
-    EXPECT_EQ(Bytes(save + L"\\单个文件备份\\报告 1.txt.bak"), "report");
+    EXPECT_EQ(FileBytes(save + L"\\单个文件备份\\报告 1.txt.bak"), "report");
     for (const std::wstring& f : folders) {
-        EXPECT_EQ(Bytes(save + L"\\" + f + L"\\a.txt"), "a") << f.size();
-        EXPECT_EQ(Bytes(save + L"\\" + f + L"\\sub\\b.txt"), "b") << f.size();
+        EXPECT_EQ(FileBytes(save + L"\\" + f + L"\\a.txt"), "a") << f.size();
+        EXPECT_EQ(FileBytes(save + L"\\" + f + L"\\sub\\b.txt"), "b") << f.size();
     }
     // An unquoted "&" would have run "mkdir stray" here.
     EXPECT_FALSE(Exists(cwd + L"\\stray"));
