@@ -36,13 +36,6 @@ FormDef MakeDefinition() {
     return d;
 }
 
-// What the folder tree gives for its shell folders: no place to save into.
-bool IsShellFolderName(const std::wstring& s) {
-    for (const wchar_t* n : {L"我的电脑", L"控制面板", L"桌面", L"网上邻居", L"回收站"})
-        if (s == n) return true;
-    return false;
-}
-
 }  // namespace
 
 frmSoftSaveSetting::frmSoftSaveSetting(AppContext& ctx) : ctx_(ctx), def_(MakeDefinition()) {}

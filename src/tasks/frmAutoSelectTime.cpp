@@ -145,13 +145,6 @@ FormDef MakeDefinition() {
     return d;
 }
 
-// Shell folders of the tree: a name, not a folder to copy.
-bool IsShellFolderName(const std::wstring& s) {
-    for (const wchar_t* n : {L"我的电脑", L"控制面板", L"桌面", L"网上邻居", L"回收站"})
-        if (s == n) return true;
-    return false;
-}
-
 }  // namespace
 
 frmAutoSelectTime::frmAutoSelectTime(AppContext& ctx)

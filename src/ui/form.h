@@ -190,6 +190,10 @@ enum : int { kAnsOk = 1, kAnsCancel = 2, kAnsYes = 6, kAnsNo = 7, kAnsRetry = 4 
 
 extern const wchar_t* const kAppTitle;  // "岚栈备份专家"
 
+// What a folder tree gives for its shell folders ("我的电脑", "控制面板", "桌面",
+// "网上邻居", "回收站"): a name, not a folder of the file system.
+bool IsShellFolderName(const std::wstring& text);
+
 // Prompts and the other windows.
 class Ui {
 public:
