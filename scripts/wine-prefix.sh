@@ -5,7 +5,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/scripts/wine-env.sh"
-stamp="$WINEPREFIX/.lanzhan-prefix-v2"
+stamp="$WINEPREFIX/.lanzhan-prefix-v3"
 [ -f "$stamp" ] && exit 0
 echo "setup: making the Wine prefix $WINEPREFIX"
 mkdir -p "$WINEPREFIX"
@@ -43,5 +43,10 @@ wineserver -w
 # folder; the tests back these folders up, so they must be the prefix's own.
 for link in "$WINEPREFIX"/drive_c/users/*/*; do
   if [ -L "$link" ]; then rm -f "$link" && mkdir -p "$link"; fi
+done
+# This Wine does not find its own TrueType fonts where it looks for them; the
+# title bar buttons are drawn with Marlett and show letters without it.
+for font in /usr/share/wine/fonts/*.ttf; do
+  [ -e "$font" ] && cp -f "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
 done
 touch "$stamp"
