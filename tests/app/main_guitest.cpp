@@ -57,12 +57,20 @@ TEST_F(MainGui, HoverAndTheWhiteBox) {
 }
 
 TEST_F(MainGui, TheSpiderMovesTwiceASecond) {
-    int before = M().GetTop(L"imgAraneid", -1);
-    app.Pump(1150);
-    int after = M().GetTop(L"imgAraneid", -1);
-    EXPECT_GE(after - before, 20);
-    EXPECT_LE(after - before, 30);
+    auto top = [&] { return M().GetTop(L"imgAraneid", -1); };
+    auto waitFor = [&](int target) {
+        const DWORD begun = GetTickCount();
+        while (top() < target && GetTickCount() - begun < 10000) app.Pump(10);
+        return GetTickCount() - begun;
+    };
+    const int start = top();
+    waitFor(start + 10);
+    // From one step to the next: half a second, however slow the machine, never much less.
+    const DWORD between = waitFor(start + 20);
+    EXPECT_EQ(top(), start + 20);
+    EXPECT_GE(between, 400u);
     EXPECT_EQ(M().GetLeft(L"imgAraneid", -1), 600);
+    EXPECT_EQ(M().GetPicture(L"imgAraneid", -1), L"bmp10");
 }
 
 TEST_F(MainGui, MinimizeHidesTheTrayBringsItBackAndSizeStaysFixed) {
