@@ -736,9 +736,9 @@ int FormWindow::GetListIndex(const std::wstring& n, int i) {
 
 void FormWindow::SetListIndex(const std::wstring& n, int i, int at) {
     FormWindow::Ctrl& it = At(n, i);
+    // No Click: the logic that chooses by code calls its handler itself when it
+    // wants one, the same here as with the in-memory controls of the tests.
     SendMessageW(it.hwnd, IsCombo(it.def.kind) ? CB_SETCURSEL : LB_SETCURSEL, at, 0);
-    // Choosing by code is a choice too, as with the mouse.
-    Fire({EventKind::Click, n, i});
 }
 
 std::tm FormWindow::GetDateTime(const std::wstring& n, int i) {

@@ -58,6 +58,18 @@ bool FakeControls::Has(const std::wstring& name, int index) const {
     return controls_.count({name, index}) != 0;
 }
 
+void FakeControls::SetText(const std::wstring& n, int i, const std::wstring& t) {
+    ControlState& s = At(n, i);
+    s.text = t;
+    // A drop-down list shows only its own items: the text chooses one, or none.
+    if (s.kind == Kind::ComboList) {
+        s.listIndex = -1;
+        for (int k = 0; k < int(s.items.size()); ++k)
+            if (s.items[k] == t) s.listIndex = k;
+        if (s.listIndex < 0) s.text.clear();
+    }
+}
+
 void FakeControls::SetChecked(const std::wstring& n, int i, bool on) {
     ControlState& s = At(n, i);
     s.checked = on;

@@ -46,7 +46,7 @@ public:
     std::wstring caption;
     Color formBack = kFormBack;
 
-    void SetText(const std::wstring& n, int i, const std::wstring& t) override { At(n, i).text = t; }
+    void SetText(const std::wstring& n, int i, const std::wstring& t) override;
     std::wstring GetText(const std::wstring& n, int i) override { return At(n, i).text; }
     void SetEnabled(const std::wstring& n, int i, bool on) override { At(n, i).enabled = on; }
     bool GetEnabled(const std::wstring& n, int i) override { return At(n, i).enabled; }
