@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the native and Windows trees and runs every
 # test: native unit tests directly, Windows and window tests under Wine on a
-# virtual display.
+# virtual display; the XP build is made and its imports checked.
 set -uo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
 cd "$top"
 scripts/setup.sh || exit 1
 scripts/build.sh native win64 || exit 1
 status=0
+scripts/check-xp.sh || status=1
 ctest --test-dir build/native --output-on-failure -j2 | tail -n 40 || status=1
 LANZHAN_XVFB=1 scripts/with-display.sh ctest --test-dir build/win64 --output-on-failure || status=1
 exit $status
