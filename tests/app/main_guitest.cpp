@@ -182,6 +182,14 @@ TEST_F(MainGui, ExitFromTheMenuUnloadsEverything) {
     EXPECT_FALSE(app.ui.IsLoaded(L"frmSoftSaveSetting"));
 }
 
+TEST_F(MainGui, AClickOnTheSpiderEndsLikeExit) {
+    app.ui.ShowForm(L"frmSoftSaveSetting");
+    app.Click(L"frmMain", L"imgAraneid");
+    EXPECT_FALSE(app.ui.IsLoaded(L"frmMain"));
+    EXPECT_FALSE(app.ui.IsLoaded(L"frmSoftSaveSetting"));
+    EXPECT_TRUE(app.ui.prompts.empty());
+}
+
 TEST_F(MainGui, CloseBoxEndsLikeExit) {
     app.ui.ShowForm(L"frmSoftSaveSetting");
     SendMessageW(M().Handle(), WM_CLOSE, 0, 0);
