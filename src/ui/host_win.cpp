@@ -212,9 +212,10 @@ bool FormWindow::Create() {
                             def_.menuBar ? menuBar_ : nullptr, inst, this);
     if (!hwnd_) return false;
     HICON big = static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                              GetSystemMetrics(SM_CYICON), 0));
+                                              GetSystemMetrics(SM_CYICON), LR_SHARED));
     HICON small = static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                LR_SHARED));
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 
@@ -449,7 +450,8 @@ void FormWindow::AddTray() {
     nid.uFlags = NIF_ICON | NIF_TIP | NIF_MESSAGE;
     nid.uCallbackMessage = kTrayMessage;
     nid.hIcon = static_cast<HICON>(LoadImageW(ui_.Instance(), MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+                                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                              LR_SHARED));
     lstrcpynW(nid.szTip, def_.trayTip.c_str(), 64);
     tray_ = Shell_NotifyIconW(NIM_ADD, &nid) != FALSE;
 }
