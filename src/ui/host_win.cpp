@@ -890,6 +890,18 @@ void FormWindow::FillFolderTree(Ctrl& it) {
         SHFILEINFOW info{};
         SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info), SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
         std::wstring display = info.szDisplayName[0] ? info.szDisplayName : path;
+        const size_t first = display.find_first_not_of(L' ');
+        if (first == std::wstring::npos || display[first] == L'(' || display == path) {
+            // A drive without a label: name its kind, as the system's own tree does.
+            const wchar_t* kind = L"本地磁盘";
+            switch (GetDriveTypeW(path.c_str())) {
+            case DRIVE_REMOVABLE: kind = L"可移动磁盘"; break;
+            case DRIVE_CDROM: kind = L"CD 驱动器"; break;
+            case DRIVE_REMOTE: kind = L"网络驱动器"; break;
+            default: break;
+            }
+            display = std::wstring(kind) + L" (" + path.substr(0, 2) + L")";
+        }
         add(root, path, display, info.iIcon, true);
     }
     const std::pair<int, const wchar_t*> shellFolders[] = {
