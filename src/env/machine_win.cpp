@@ -1,5 +1,7 @@
 #include "env/machine_win.h"
 
+#include "env/systime_win.h"
+
 #include <shlobj.h>
 
 #include <algorithm>
@@ -321,23 +323,6 @@ void DropPendingCallbacks(HWND hwnd) {
     MSG msg;
     while (PeekMessageW(&msg, hwnd, ExitMessage(), ExitMessage(), PM_REMOVE))
         delete reinterpret_cast<ExitCallback*>(msg.lParam);
-}
-
-std::tm ToTm(const SYSTEMTIME& st) {
-    static const int kBefore[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
-    int y = st.wYear;
-    bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-    std::tm t{};
-    t.tm_year = y - 1900;
-    t.tm_mon = st.wMonth - 1;
-    t.tm_mday = st.wDay;
-    t.tm_hour = st.wHour;
-    t.tm_min = st.wMinute;
-    t.tm_sec = st.wSecond;
-    t.tm_wday = st.wDayOfWeek;
-    t.tm_yday = kBefore[(st.wMonth + 11) % 12] + st.wDay - 1 + (leap && st.wMonth > 2 ? 1 : 0);
-    t.tm_isdst = -1;
-    return t;
 }
 
 }  // namespace
@@ -689,14 +674,7 @@ std::tm Win32Machine::Now() {
 }
 
 std::wstring Win32Machine::GeneralDate(const std::tm& when) {
-    SYSTEMTIME st{};
-    st.wYear = WORD(when.tm_year + 1900);
-    st.wMonth = WORD(when.tm_mon + 1);
-    st.wDay = WORD(when.tm_mday);
-    st.wDayOfWeek = WORD(when.tm_wday);
-    st.wHour = WORD(when.tm_hour);
-    st.wMinute = WORD(when.tm_min);
-    st.wSecond = WORD(when.tm_sec);
+    const SYSTEMTIME st = ToSystemTime(when);
     wchar_t date[80] = {}, time[80] = {};
     if (!GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, 80) ||
         !GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &st, nullptr, time, 80))

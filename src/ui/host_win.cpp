@@ -10,6 +10,7 @@
 #include <cwctype>
 #include <stdexcept>
 
+#include "env/systime_win.h"
 #include "ui/inputbox.h"
 
 namespace lz {
@@ -37,34 +38,6 @@ struct TreeNode {
     std::wstring display;
     bool filled = false;
 };
-
-SYSTEMTIME ToSystemTime(const std::tm& t) {
-    SYSTEMTIME s{};
-    s.wYear = static_cast<WORD>(t.tm_year + 1900);
-    s.wMonth = static_cast<WORD>(t.tm_mon + 1);
-    s.wDay = static_cast<WORD>(t.tm_mday ? t.tm_mday : 1);
-    s.wHour = static_cast<WORD>(t.tm_hour);
-    s.wMinute = static_cast<WORD>(t.tm_min);
-    s.wSecond = static_cast<WORD>(t.tm_sec);
-    if (s.wYear < 1601) {
-        s.wYear = 2000;
-        s.wMonth = 1;
-        s.wDay = 1;
-    }
-    return s;
-}
-
-std::tm FromSystemTime(const SYSTEMTIME& s) {
-    std::tm t{};
-    t.tm_year = s.wYear - 1900;
-    t.tm_mon = s.wMonth - 1;
-    t.tm_mday = s.wDay;
-    t.tm_hour = s.wHour;
-    t.tm_min = s.wMinute;
-    t.tm_sec = s.wSecond;
-    t.tm_wday = s.wDayOfWeek;
-    return t;
-}
 
 void RegisterClasses(HINSTANCE inst) {
     static bool done = false;
@@ -746,7 +719,7 @@ void FormWindow::SetListIndex(const std::wstring& n, int i, int at) {
 std::tm FormWindow::GetDateTime(const std::wstring& n, int i) {
     SYSTEMTIME st{};
     SendMessageW(At(n, i).hwnd, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st));
-    return FromSystemTime(st);
+    return ToTm(st);
 }
 
 void FormWindow::SetDateTime(const std::wstring& n, int i, const std::tm& v) {
