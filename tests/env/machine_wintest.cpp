@@ -22,6 +22,8 @@ using namespace lz;
 namespace {
 
 using lz::test::RemoveTree;
+using lz::test::StartUnix;
+using lz::test::WaitFor;
 
 // ---- helpers ---------------------------------------------------------------
 
@@ -470,34 +472,13 @@ bool MakeDirectorySymlink(const std::wstring& link, const std::wstring& target) 
 
 // Under Wine: runs a Unix tool on Windows paths (Wine starts Unix programs too).
 bool RunUnixTool(const std::wstring& tool, const std::vector<std::wstring>& paths) {
-    using ToUnix = char*(CDECL*)(LPCWSTR);
-    FARPROC proc = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name");
-    auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void (*)()>(proc));
-    if (!toUnix) return false;
     std::wstring line = tool;
     for (const auto& path : paths) {
-        char* unix = toUnix(path.c_str());
-        if (!unix) return false;
-        wchar_t buffer[2 * MAX_PATH] = {};
-        MultiByteToWideChar(CP_UTF8, 0, unix, -1, buffer, 2 * MAX_PATH);
-        HeapFree(GetProcessHeap(), 0, unix);
-        line += L" \"" + std::wstring(buffer) + L"\"";
+        const std::wstring unix = lz::test::UnixPath(path);
+        if (unix.empty()) return false;
+        line += L" \"" + unix + L"\"";
     }
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    // The handle may be signalled before the Unix program is done, and its
-    // exit code does not come through: callers wait for the result itself.
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    return true;
-}
-
-template <class Done>
-bool WaitFor(Done done) {
-    for (int i = 0; i < 200 && !done(); ++i) Sleep(25);
-    return done();
+    return StartUnix(line);
 }
 
 TEST_F(MachineTest, LinksBackUpTheTreeAreNotFollowed) {

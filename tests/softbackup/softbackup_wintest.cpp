@@ -135,18 +135,10 @@ TEST_F(SoftBackupWine, ChatClientsFromTheRegistry) {
     EXPECT_EQ(Text(L"txtYahoo"), L"");
 }
 
-// Under Wine: starts a Unix program (Wine runs those too) and waits until
-// `done`, since its end does not come through to the Windows side.
+// Under Wine: a Unix program, waited for until `done`.
 template <class Done>
-bool RunUnix(std::wstring line, Done done) {
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    for (int i = 0; i < 200 && !done(); ++i) Sleep(25);
-    return done();
+bool RunUnix(const std::wstring& line, Done done) {
+    return test::StartUnix(line) && test::WaitFor(done);
 }
 
 // The link in the prefix's dosdevices that makes a drive letter, as winecfg makes it.
@@ -159,18 +151,12 @@ std::wstring DriveLink(const std::wstring& letter) {
 
 // A spare drive letter for a test folder; "" where that cannot be made.
 std::wstring MapDrive(const std::wstring& folder) {
-    using ToUnix = char*(CDECL*)(LPCWSTR);
-    FARPROC proc = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name");
-    auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void (*)()>(proc));
     std::wstring letter;
     for (wchar_t c = L'Q'; c <= L'Y' && letter.empty(); ++c)
         if (!(GetLogicalDrives() & (1u << (c - L'A'))) && !Exists(std::wstring(1, c) + L":\\")) letter = {c, L':'};
-    char* unix = toUnix ? toUnix(folder.c_str()) : nullptr;
-    if (letter.empty() || !unix || DriveLink(letter).empty()) return L"";
-    wchar_t target[2 * MAX_PATH] = {};
-    MultiByteToWideChar(CP_UTF8, 0, unix, -1, target, 2 * MAX_PATH);
-    HeapFree(GetProcessHeap(), 0, unix);
-    const bool made = RunUnix(L"Z:\\bin\\ln -s \"" + std::wstring(target) + L"\" " + DriveLink(letter),
+    const std::wstring target = test::UnixPath(folder);
+    if (letter.empty() || target.empty() || DriveLink(letter).empty()) return L"";
+    const bool made = RunUnix(L"Z:\\bin\\ln -s \"" + target + L"\" " + DriveLink(letter),
                               [&] { return Exists(letter + L"\\"); });
     return made ? letter : L"";
 }

@@ -68,4 +68,27 @@ std::string FileBytes(const std::wstring& path) {
     return out;
 }
 
+bool StartUnix(std::wstring commandLine) {
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return true;
+}
+
+std::wstring UnixPath(const std::wstring& windowsPath) {
+    using ToUnix = char*(CDECL*)(LPCWSTR);
+    FARPROC proc = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name");
+    auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void (*)()>(proc));
+    char* unix = toUnix ? toUnix(windowsPath.c_str()) : nullptr;
+    if (!unix) return L"";
+    wchar_t buffer[2 * MAX_PATH] = {};
+    MultiByteToWideChar(CP_UTF8, 0, unix, -1, buffer, 2 * MAX_PATH);
+    HeapFree(GetProcessHeap(), 0, unix);
+    return buffer;
+}
+
 }  // namespace lz::test

@@ -1,5 +1,7 @@
 // Files the Windows tests make and clear away.
 #pragma once
+#include <windows.h>
+
 #include <string>
 
 namespace lz::test {
@@ -11,5 +13,17 @@ void RemoveTree(const std::wstring& path);
 void MakeFile(const std::wstring& path, const std::string& bytes = "x");
 // A file's bytes; "" when it cannot be read.
 std::string FileBytes(const std::wstring& path);
+
+// Under Wine: starts a Unix program (Wine starts those too). Its end and exit
+// code do not come through to the Windows side: wait for its result instead.
+bool StartUnix(std::wstring commandLine);
+// The Unix path Wine gives a Windows path; "" outside Wine.
+std::wstring UnixPath(const std::wstring& windowsPath);
+// Asks done() until it says yes, for five seconds at most; its last answer.
+template <class Done>
+bool WaitFor(Done done) {
+    for (int i = 0; i < 200 && !done(); ++i) Sleep(25);
+    return done();
+}
 
 }  // namespace lz::test
