@@ -593,6 +593,12 @@ bool frmAutoSelectTime::BuildAction(std::wstring& taskTarget, std::wstring& acti
         RunMode = 3;
     }
     if (RunMode == 3) {
+        // Each add uses up the chosen file; "/tr" with nothing after it would
+        // register a task that runs nothing.
+        if (program.empty()) {
+            Refuse(L"还没有选择要运行的文件，请在第①步中单击“在设定时间运行指定文件”选择。");
+            return false;
+        }
         if (tasks::Refused refused = CheckProgram(program)) {
             RefusePath(refused, L"系统的计划任务程序");
             return false;

@@ -142,6 +142,8 @@ Refused CheckTaskPath(const std::wstring& path, std::size_t limit) {
             return {Refusal::NotAName, path};
         start = i + 1;
     }
+    // Programs read an argument that begins with / as a switch, quoted or not.
+    if (path[0] == L'/') return {Refusal::NotAName, path};
     for (std::size_t i = 0; i < path.size(); ++i) {
         const wchar_t c = path[i];
         if (c == L'*' || c == L'?' || c == L'<' || c == L'>' || c == L'|' || (c == L':' && i != 1))

@@ -65,8 +65,9 @@ enum class Refusal {
     None,
     Unsafe,    // a double quote or a control character: no quoting protects it
     NotAName,  // a name ending in a dot or blank, or a character no file name
-               // holds (* ? < > | or a colon after the drive): the commands
-               // would take it for another path, or for several
+               // holds (* ? < > | or a colon after the drive), or a / at the
+               // start: the commands would take it for another path, for
+               // several, or for a switch
     TooLong,   // longer than the command or the scheduler takes
 };
 struct Refused {

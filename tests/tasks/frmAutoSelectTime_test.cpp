@@ -247,6 +247,11 @@ TEST_F(TaskWindow, ProgramsAndSystemActions) {
     EXPECT_FALSE(machine.HasFile(kAction));
     EXPECT_NE(machine.Lines(kTaskBat).at(0).find(L"/tr \"\\\"C:\\My Tools\\app.exe\\\"\" /sc DAILY"),
               std::wstring::npos);
+    // The add used the chosen file up: a second one would run nothing.
+    const std::size_t entries = ListItems().size();
+    Click(L"cmdAdd");
+    EXPECT_NE(ui.prompts.back().text.find(L"还没有选择要运行的文件"), std::wstring::npos);
+    EXPECT_EQ(ListItems().size(), entries);
 
     // The first action counts as chosen until another is clicked.
     Click(L"optRunMode", 3);
