@@ -7,10 +7,13 @@
 #include <map>
 #include <set>
 
+#include "app/frmMain.h"
 #include "env/quote.h"
+#include "softbackup/softbackup_tables.h"
 #include "support/cmd_reference.h"
 #include "support/hostile_corpus.h"
 #include "tasks/task_builders.h"
+#include "tools/toolcatalogue.h"
 
 using namespace lz;
 using namespace lz::tasks;
@@ -302,6 +305,43 @@ TEST_F(Corpus, ListedTaskNamesAreDeletedByTheirWholeName) {
             e.text.find_first_of(L"\r\n") == std::wstring::npos) {
             ASSERT_EQ(modern.rows.size(), 1u);
             EXPECT_EQ(modern.rows[0].name, e.text);
+        }
+    }
+}
+
+// The suite's other lines with a path in them: netsh.bat's redirection, and
+// the command lines of the help and the system tools (CreateProcess, no cmd).
+TEST_F(Corpus, OtherLinesOfTheSuiteCarryTheirPathsWhole) {
+    for (const auto& e : Entries()) {
+        const std::wstring dir = e.kind == L"name" ? L"C:\\" + e.text : e.text;
+        if (CheckCommandText(dir) != TextCheck::Ok || dir.size() < 3) continue;
+        SCOPED_TRACE(Printable(dir));
+
+        auto netsh = NetshLine(dir);
+        ASSERT_TRUE(netsh);
+        const std::wstring head = L"netsh  dump  > ";
+        ASSERT_EQ(netsh->rfind(head, 0), 0u);
+        // cmd takes the file name of a redirection as one word, quotes dropped.
+        auto command = Command(L"x " + netsh->substr(head.size()));
+        if (command) {
+            auto words = CopyArgs(*command);
+            ASSERT_TRUE(words && words->size() == 2) << Printable(*netsh);
+            EXPECT_EQ((*words)[1].text, NetshOutput(dir));
+        }
+
+        EXPECT_EQ(CrtArgs(HelpCommand(dir, dir)),
+                  (std::vector<std::wstring>{dir + L"\\hh.exe", dir + L"\\lanzhan.chm"}));
+        for (const Tool& tool : ToolCatalogue()) {
+            const std::wstring line = ToolCommandLine(tool, dir, dir);
+            std::vector<std::wstring> expected;
+            switch (tool.form) {
+            case ToolForm::None: break;
+            case ToolForm::System:
+            case ToolForm::Windows: expected = {dir + tool.path}; break;
+            case ToolForm::Console: expected = {dir + L"\\mmc.exe", dir + tool.path}; break;
+            case ToolForm::ProgramFiles: expected = {dir.substr(0, 2) + tool.path}; break;
+            }
+            EXPECT_EQ(CrtArgs(line), expected) << Printable(line);
         }
     }
 }
