@@ -207,6 +207,7 @@ void CheckSchedulerFields(const std::wstring& text) {
                 auto sw = Switches(c.line, L"schtasks");
                 EXPECT_EQ(sw[L"/tn"], in.taskName);
                 EXPECT_EQ(sw[L"/tr"], target);
+                EXPECT_LE(sw[L"/tr"].size(), kMaxSchedulerTarget);
                 EXPECT_EQ(sw[L"/s"], in.computer);
                 EXPECT_EQ(sw[L"/ru"], in.user);
                 EXPECT_EQ(sw[L"/rp"], in.password);
