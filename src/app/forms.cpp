@@ -1,5 +1,5 @@
 // Every window of the suite, one line each.
-#include "ui/form_registry.h"
+#include "core/form_registry.h"
 
 #include "app/frmMain.h"
 #include "savepath/frmSoftSaveSetting.h"
@@ -10,11 +10,11 @@
 namespace lz {
 
 void RegisterAllForms(FormRegistry& r) {
-    r.Add(L"frmMain", [](AppContext& c) { return std::make_unique<frmMain>(c); });
-    r.Add(L"frmXPTools", [](AppContext& c) { return std::make_unique<frmXPTools>(c); });
-    r.Add(L"frmSoftSaveSetting", [](AppContext& c) { return std::make_unique<frmSoftSaveSetting>(c); });
-    r.Add(L"frmAutoSelectTime", [](AppContext& c) { return std::make_unique<frmAutoSelectTime>(c); });
-    r.Add(L"frmSoftBackup", [](AppContext& c) { return std::make_unique<frmSoftBackup>(c); });
+    r.Add<frmMain>(L"frmMain");
+    r.Add<frmXPTools>(L"frmXPTools");
+    r.Add<frmSoftSaveSetting>(L"frmSoftSaveSetting");
+    r.Add<frmAutoSelectTime>(L"frmAutoSelectTime");
+    r.Add<frmSoftBackup>(L"frmSoftBackup");
 }
 
 }  // namespace lz

@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 
+#include "core/help.h"
 #include "env/quote.h"
 #include "savepath/savepath.h"
 
@@ -125,32 +126,30 @@ FormDef MakeDefinition() {
 
 const TileInfo& Tile(int index) { return kTiles[index]; }
 
-std::wstring HelpCommand(const std::wstring& winDir, const std::wstring& programDir) {
-    return QuoteProgram(winDir + L"\\hh.exe") + L" " + QuoteArg(programDir + L"\\lanzhan.chm");
-}
-
 frmMain::frmMain(AppContext& ctx) : ctx_(ctx), def_(MakeDefinition()) {}
 
-void frmMain::OnEvent(const Event& e) {
-    switch (e.kind) {
-    case EventKind::Load: return Form_Load();
-    case EventKind::Resize: return Form_Resize();
-    case EventKind::Unload: return Form_Unload();
-    case EventKind::Timer:
-        if (e.name == L"timAraneid") timAraneid_Timer();
-        return;
-    case EventKind::Click:
-        if (e.name == L"imgPIC") imgPIC_Click(e.index);
-        else if (e.name == L"imgAraneid") imgAraneid_Click();
-        return;
-    case EventKind::MouseMove:
-        if (e.name == L"imgPIC") ShowDescription(e.index);
-        else if (e.name == L"PicICO") PicICO_MouseMove();
-        return;
-    case EventKind::TrayMouse: return cSysTray1_Mouse(e.button, e.dbl);
-    case EventKind::Menu: return Menu_Click(e.name);
-    default: return;
-    }
+const std::vector<Handler<frmMain>>& frmMain::Handlers() {
+    using E = EventKind;
+    using F = frmMain;
+    static const std::vector<Handler<frmMain>> table = [] {
+        std::vector<Handler<frmMain>> t = {
+            {E::Load, L"", &F::Form_Load},
+            {E::Resize, L"", &F::Form_Resize},
+            {E::Unload, L"", &F::Form_Unload},
+            {E::Timer, L"timAraneid", &F::timAraneid_Timer},
+            {E::Click, L"imgPIC", &F::imgPIC_Click},
+            {E::Click, L"imgAraneid", &F::imgAraneid_Click},
+            {E::MouseMove, L"imgPIC", &F::ShowDescription},
+            {E::MouseMove, L"PicICO", &F::PicICO_MouseMove},
+            {E::TrayMouse, L"cSysTray1", [](F& f, const Event& e) { f.cSysTray1_Mouse(e.button, e.dbl); }},
+        };
+        for (const wchar_t* m : {L"mnuLanzhan", L"mnuAuto", L"mnuXPtools", L"mnuWEB", L"mnuNero", L"mnuGetPic",
+                                 L"mnuFont", L"mnuGhost", L"mnuSoftSet", L"mnuSavetoPath", L"mnuHelp", L"mnuShow",
+                                 L"mnuExit"})
+            t.push_back({E::Menu, m, &F::Menu_Click});
+        return t;
+    }();
+    return table;
 }
 
 void frmMain::Form_Load() {
@@ -251,7 +250,8 @@ void frmMain::cSysTray1_Mouse(int button, bool dbl) {
     }
 }
 
-void frmMain::Menu_Click(const std::wstring& name) {
+void frmMain::Menu_Click(const Event& e) {
+    const std::wstring& name = e.name;
     if (name == L"mnuExit") return Exit();
     if (name == L"mnuHelp" || name == L"mnuLanzhan") return OpenHelp();
     if (name == L"mnuNero") return RunNero();

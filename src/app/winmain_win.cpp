@@ -2,9 +2,9 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "env/machine_win.h"
-#include "ui/form_registry.h"
+#include "core/form_registry.h"
 #include "ui/host_win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -14,7 +14,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     lz::Win32Machine machine;
     lz::Win32Ui ui(instance, registry);
     lz::AppContext ctx{machine, ui, L""};
-    ui.Attach(ctx);
+    registry.Attach(ctx);
     ui.ShowForm(L"frmMain");
     int code = ui.Run();
     CoUninitialize();

@@ -40,20 +40,18 @@ FormDef MakeDefinition() {
 
 frmSoftSaveSetting::frmSoftSaveSetting(AppContext& ctx) : ctx_(ctx), def_(MakeDefinition()) {}
 
-void frmSoftSaveSetting::OnEvent(const Event& e) {
-    switch (e.kind) {
-    case EventKind::Load: return Form_Load();
-    case EventKind::Select:
-        if (e.name == L"FolderSavePath") FolderSavePath_Select();
-        return;
-    case EventKind::Click:
-        if (e.name == L"cmdDefaultPath") cmdDefaultPath_Click();
-        else if (e.name == L"optSave") optSave_Click(e.index);
-        else if (e.name == L"cmdYes") cmdYes_Click();
-        else if (e.name == L"cmdCancel") cmdCancel_Click();
-        return;
-    default: return;
-    }
+const std::vector<Handler<frmSoftSaveSetting>>& frmSoftSaveSetting::Handlers() {
+    using E = EventKind;
+    using F = frmSoftSaveSetting;
+    static const std::vector<Handler<frmSoftSaveSetting>> table = {
+        {E::Load, L"", &F::Form_Load},
+        {E::Select, L"FolderSavePath", &F::FolderSavePath_Select},
+        {E::Click, L"cmdDefaultPath", &F::cmdDefaultPath_Click},
+        {E::Click, L"optSave", &F::optSave_Click},
+        {E::Click, L"cmdYes", &F::cmdYes_Click},
+        {E::Click, L"cmdCancel", &F::cmdCancel_Click},
+    };
+    return table;
 }
 
 void frmSoftSaveSetting::Form_Load() {

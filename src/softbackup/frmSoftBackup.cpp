@@ -1,6 +1,6 @@
 #include "softbackup/frmSoftBackup.h"
 
-#include "app/frmMain.h"
+#include "core/help.h"
 #include "softbackup/softbackup_tables.h"
 
 namespace lz {
@@ -108,30 +108,26 @@ FormDef MakeDefinition() {
 
 frmSoftBackup::frmSoftBackup(AppContext& ctx) : ctx_(ctx), def_(MakeDefinition()) {}
 
-void frmSoftBackup::OnEvent(const Event& e) {
-    switch (e.kind) {
-    case EventKind::Load: return Form_Load();
-    case EventKind::Resize: return Form_Resize();
-    case EventKind::Unload: return Form_Unload();
-    case EventKind::Click:
-        if (e.name == L"cmdChat") cmdChat_Click(e.index);
-        else if (e.name == L"cmdSoftSet") cmdSoftSet_Click(e.index);
-        else if (e.name == L"cmdSystem") cmdSystem_Click(e.index);
-        else if (e.name == L"cmdExit") cmdExit_Click();
-        return;
-    case EventKind::Change:
-        if (e.name == L"txtQQ") txtQQ_Change();
-        else if (e.name == L"txtUC") txtUC_Change();
-        else if (e.name == L"txtMSN") txtMSN_Change();
-        else if (e.name == L"txtWYPP") txtWYPP_Change();
-        return;
-    case EventKind::Menu:
-        if (e.name == L"mnuClew") mnuClew_Click();
-        else if (e.name == L"mnuNoClew") mnuNoClew_Click();
-        else if (e.name == L"mnuMain") mnuMain_Click();
-        return;
-    default: return;
-    }
+const std::vector<Handler<frmSoftBackup>>& frmSoftBackup::Handlers() {
+    using E = EventKind;
+    using F = frmSoftBackup;
+    static const std::vector<Handler<frmSoftBackup>> table = {
+        {E::Load, L"", &F::Form_Load},
+        {E::Resize, L"", &F::Form_Resize},
+        {E::Unload, L"", &F::Form_Unload},
+        {E::Click, L"cmdChat", &F::cmdChat_Click},
+        {E::Click, L"cmdSoftSet", &F::cmdSoftSet_Click},
+        {E::Click, L"cmdSystem", &F::cmdSystem_Click},
+        {E::Click, L"cmdExit", &F::cmdExit_Click},
+        {E::Change, L"txtQQ", &F::txtQQ_Change},
+        {E::Change, L"txtUC", &F::txtUC_Change},
+        {E::Change, L"txtMSN", &F::txtMSN_Change},
+        {E::Change, L"txtWYPP", &F::txtWYPP_Change},
+        {E::Menu, L"mnuClew", &F::mnuClew_Click},
+        {E::Menu, L"mnuNoClew", &F::mnuNoClew_Click},
+        {E::Menu, L"mnuMain", &F::mnuMain_Click},
+    };
+    return table;
 }
 
 // ---- The window ----

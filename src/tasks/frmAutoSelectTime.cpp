@@ -1,6 +1,6 @@
 #include "tasks/frmAutoSelectTime.h"
 
-#include "app/frmMain.h"
+#include "core/help.h"
 #include "env/quote.h"
 #include "savepath/savepath.h"
 
@@ -152,39 +152,31 @@ frmAutoSelectTime::frmAutoSelectTime(AppContext& ctx)
 
 frmAutoSelectTime::~frmAutoSelectTime() { *alive_ = false; }
 
-void frmAutoSelectTime::OnEvent(const Event& e) {
-    switch (e.kind) {
-    case EventKind::Load: return Form_Load();
-    case EventKind::Resize: return Form_Resize();
-    case EventKind::Unload: return Form_Unload();
-    case EventKind::Select:
-        if (e.name == L"treeFolder") treeFolder_Select();
-        return;
-    case EventKind::Change:
-        if (e.name == L"txtFreeTime") txtFreeTime_Change();
-        else if (e.name == L"txtMonthDay") txtMonthDay_Change();
-        return;
-    case EventKind::Timer:
-        if (e.name == L"timNOW") timNOW_Timer();
-        else if (e.name == L"timAlltask") timAlltask_Timer();
-        return;
-    case EventKind::Menu:
-        if (e.name == L"mnuRunPasswordSetting") mnuRunPasswordSetting_Click();
-        else if (e.name == L"mnuClear") mnuClear_Click();
-        else if (e.name == L"mnuHelpUse") mnuHelpUse_Click();
-        return;
-    case EventKind::Click:
-        if (e.name == L"optRunMode") optRunMode_Click(e.index);
-        else if (e.name == L"optDocuments") optDocuments_Click(e.index);
-        else if (e.name == L"optSystemTask") optSystemTask_Click(e.index);
-        else if (e.name == L"cboSelect") cboSelect_Click();
-        else if (e.name == L"cmdAdd") cmdAdd_Click();
-        else if (e.name == L"cmdDel") cmdDel_Click();
-        else if (e.name == L"cmdRefurbish") cmdRefurbish_Click();
-        else if (e.name == L"cmdExit") cmdExit_Click();
-        return;
-    default: return;
-    }
+const std::vector<Handler<frmAutoSelectTime>>& frmAutoSelectTime::Handlers() {
+    using E = EventKind;
+    using F = frmAutoSelectTime;
+    static const std::vector<Handler<frmAutoSelectTime>> table = {
+        {E::Load, L"", &F::Form_Load},
+        {E::Resize, L"", &F::Form_Resize},
+        {E::Unload, L"", &F::Form_Unload},
+        {E::Select, L"treeFolder", &F::treeFolder_Select},
+        {E::Change, L"txtFreeTime", &F::txtFreeTime_Change},
+        {E::Change, L"txtMonthDay", &F::txtMonthDay_Change},
+        {E::Timer, L"timNOW", &F::timNOW_Timer},
+        {E::Timer, L"timAlltask", &F::timAlltask_Timer},
+        {E::Menu, L"mnuRunPasswordSetting", &F::mnuRunPasswordSetting_Click},
+        {E::Menu, L"mnuClear", &F::mnuClear_Click},
+        {E::Menu, L"mnuHelpUse", &F::mnuHelpUse_Click},
+        {E::Click, L"optRunMode", &F::optRunMode_Click},
+        {E::Click, L"optDocuments", &F::optDocuments_Click},
+        {E::Click, L"optSystemTask", &F::optSystemTask_Click},
+        {E::Click, L"cboSelect", &F::cboSelect_Click},
+        {E::Click, L"cmdAdd", &F::cmdAdd_Click},
+        {E::Click, L"cmdDel", &F::cmdDel_Click},
+        {E::Click, L"cmdRefurbish", &F::cmdRefurbish_Click},
+        {E::Click, L"cmdExit", &F::cmdExit_Click},
+    };
+    return table;
 }
 
 // ------------------------------------------------------------ loading, closing

@@ -1070,35 +1070,24 @@ void FormWindow::BoxMouse(HWND box, UINT m, LPARAM l) {
     e.x = Twips(pt.x);
     e.y = Twips(pt.y);
     switch (m) {
-    case WM_MOUSEMOVE: break;
+    case WM_MOUSEMOVE: Fire(e); return;
     case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-        e.kind = EventKind::MouseDown;
-        e.button = m == WM_LBUTTONDOWN ? 1 : 2;
-        if (m == WM_LBUTTONDOWN) {
-            pressed_ = hit;
-            SetCapture(box);
-        }
-        break;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-        e.kind = EventKind::MouseUp;
-        e.button = m == WM_LBUTTONUP ? 1 : 2;
-        break;
-    case WM_LBUTTONDBLCLK:
-        e.kind = EventKind::DblClick;
-        e.button = 1;
-        break;
-    }
-    if (m == WM_LBUTTONUP) {
+        pressed_ = hit;
+        SetCapture(box);
+        return;
+    case WM_LBUTTONUP: {
         ReleaseCapture();
         bool click = pressed_ == hit;
         pressed_ = nullptr;
-        Fire(e);
-        if (click && hwnd_) Fire({EventKind::Click, name, index, 1});
+        if (click) Fire({EventKind::Click, name, index, 1});
         return;
     }
-    Fire(e);
+    case WM_LBUTTONDBLCLK:
+        e.kind = EventKind::DblClick;
+        e.button = 1;
+        Fire(e);
+        return;
+    }
 }
 
 bool FormWindow::HandleCommand(HWND child, int code) {
@@ -1291,9 +1280,6 @@ LRESULT FormWindow::Handle(HWND h, UINT m, WPARAM w, LPARAM l) {
                     fillingTree_ = false;
                 }
         break;
-    case WM_ACTIVATE:
-        if (isForm && LOWORD(w) != WA_INACTIVE) Fire({EventKind::Activate, L""});
-        break;
     case WM_CLOSE:
         if (isForm) {
             bool cancel = false;
@@ -1337,7 +1323,7 @@ LRESULT FormWindow::Handle(HWND h, UINT m, WPARAM w, LPARAM l) {
 
 // ------------------------------------------------------------ Win32Ui
 
-Win32Ui::Win32Ui(HINSTANCE instance, const FormRegistry& registry) : instance_(instance), registry_(registry) {}
+Win32Ui::Win32Ui(HINSTANCE instance, FormFactory& factory) : instance_(instance), factory_(factory) {}
 
 Win32Ui::~Win32Ui() {
     unloaded_.clear();
@@ -1350,10 +1336,10 @@ FormWindow* Win32Ui::Window(const std::wstring& form) {
 }
 
 void Win32Ui::LoadForm(const std::wstring& form) {
-    if (IsLoaded(form) || !ctx_) return;
-    const FormFactory* make = registry_.Find(form);
-    if (!make) return;
-    auto window = std::make_unique<FormWindow>(*this, (*make)(*ctx_));
+    if (IsLoaded(form)) return;
+    std::unique_ptr<FormLogic> logic = factory_.Make(form);
+    if (!logic) return;
+    auto window = std::make_unique<FormWindow>(*this, std::move(logic));
     FormWindow* w = window.get();
     if (!w->Create()) return;
     w->BindLogic();

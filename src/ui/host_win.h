@@ -11,9 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/context.h"
 #include "ui/form.h"
-#include "ui/form_registry.h"
 
 namespace lz {
 
@@ -142,9 +140,8 @@ private:
 
 class Win32Ui : public Ui {
 public:
-    Win32Ui(HINSTANCE instance, const FormRegistry& registry);
+    Win32Ui(HINSTANCE instance, FormFactory& factory);
     ~Win32Ui() override;
-    void Attach(AppContext& ctx) { ctx_ = &ctx; }
     HINSTANCE Instance() const { return instance_; }
     FormWindow* Window(const std::wstring& form);
     // Runs the message loop until the last window is unloaded.
@@ -156,7 +153,7 @@ public:
     std::wstring InputBox(const std::wstring& prompt, const std::wstring& title,
                           const std::wstring& def) override;
     std::wstring OpenFileDialog(const std::wstring& title, const std::wstring& filter) override;
-    bool IsAvailable(const std::wstring& form) override { return registry_.Find(form) != nullptr; }
+    bool IsAvailable(const std::wstring& form) override { return factory_.Has(form); }
     void LoadForm(const std::wstring& form) override;
     void ShowForm(const std::wstring& form) override;
     void HideForm(const std::wstring& form) override;
@@ -175,8 +172,7 @@ public:
 
 private:
     HINSTANCE instance_;
-    const FormRegistry& registry_;
-    AppContext* ctx_ = nullptr;
+    FormFactory& factory_;
     std::map<std::wstring, std::unique_ptr<FormWindow>> forms_;
     std::vector<std::unique_ptr<FormWindow>> unloaded_;
     bool quitPosted_ = false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/frmMain.h"
+#include "core/help.h"
 #include "support/app_fixture.h"
 
 namespace lz::test {

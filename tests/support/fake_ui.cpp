@@ -169,11 +169,11 @@ std::wstring FakeUi::OpenFileDialog(const std::wstring& title, const std::wstrin
 
 void FakeUi::LoadForm(const std::wstring& form) {
     if (IsLoaded(form)) return;
-    const FormFactory* make = registry_.Find(form);
-    if (!make || !ctx_) return;
+    std::unique_ptr<FormLogic> logic = factory_.Make(form);
+    if (!logic) return;
     log.push_back(L"load " + form);
     FakeForm& f = forms_[form];
-    f.logic = (*make)(*ctx_);
+    f.logic = std::move(logic);
     f.controls = std::make_unique<FakeControls>(f.logic->Definition());
     f.logic->Bind(*f.controls);
     f.logic->OnEvent({EventKind::Load, L""});

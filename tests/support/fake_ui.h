@@ -8,9 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/context.h"
 #include "ui/form.h"
-#include "ui/form_registry.h"
 
 namespace lz::test {
 
@@ -113,8 +111,7 @@ struct FakeForm {
 // are made from a registry, loaded and unloaded as the real host does.
 class FakeUi : public Ui {
 public:
-    explicit FakeUi(const FormRegistry& registry) : registry_(registry) {}
-    void Attach(AppContext& ctx) { ctx_ = &ctx; }
+    explicit FakeUi(FormFactory& factory) : factory_(factory) {}
 
     std::deque<int> msgAnswers;
     std::deque<std::wstring> inputAnswers;
@@ -127,7 +124,7 @@ public:
     std::wstring InputBox(const std::wstring& prompt, const std::wstring& title,
                           const std::wstring& def) override;
     std::wstring OpenFileDialog(const std::wstring& title, const std::wstring& filter) override;
-    bool IsAvailable(const std::wstring& form) override { return registry_.Find(form) != nullptr; }
+    bool IsAvailable(const std::wstring& form) override { return factory_.Has(form); }
     void LoadForm(const std::wstring& form) override;
     void ShowForm(const std::wstring& form) override;
     void HideForm(const std::wstring& form) override;
@@ -146,8 +143,7 @@ public:
     void Fire(const std::wstring& form, const Event& e);
 
 private:
-    const FormRegistry& registry_;
-    AppContext* ctx_ = nullptr;
+    FormFactory& factory_;
     std::map<std::wstring, FakeForm> forms_;
     std::vector<FakeForm> unloaded_;  // kept: a window may unload itself inside its own handler
 };

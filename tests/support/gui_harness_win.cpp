@@ -34,7 +34,7 @@ std::wstring ScriptedUi::OpenFileDialog(const std::wstring& title, const std::ws
 
 GuiApp::GuiApp() : ui(GetModuleHandleW(nullptr), registry), ctx{machine, ui, L""} {
     RegisterAllForms(registry);
-    ui.Attach(ctx);
+    registry.Attach(ctx);
 }
 
 GuiApp::~GuiApp() {

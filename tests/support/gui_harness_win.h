@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "env/machine_win.h"
 #include "support/fake_ui.h"
-#include "ui/form_registry.h"
+#include "core/form_registry.h"
 #include "ui/host_win.h"
 
 namespace lz::test {

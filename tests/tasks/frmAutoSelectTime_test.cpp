@@ -6,6 +6,7 @@
 
 #include "app/frmMain.h"
 #include "savepath/frmSoftSaveSetting.h"
+#include "core/form_registry.h"
 #include "support/fake_machine.h"
 #include "support/fake_ui.h"
 
@@ -33,7 +34,7 @@ struct TaskWindow : ::testing::Test {
         machine.AddFolder(L"d:\\Backup");
         machine.AddFile(machine.programDir + L"\\SavePath.ini", {L"d:\\Backup"});
         machine.SetReg(kVersionKey, L"ProductName", L"Microsoft Windows XP");
-        ui.Attach(ctx);
+        registry.Attach(ctx);
     }
     void Load() { ui.LoadForm(kForm); }
     FakeControls& C() { return ui.ControlsOf(kForm); }

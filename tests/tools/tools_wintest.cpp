@@ -8,7 +8,7 @@
 #include "env/machine_win.h"
 #include "support/fake_ui.h"
 #include "tools/toolcatalogue.h"
-#include "ui/form_registry.h"
+#include "core/form_registry.h"
 
 namespace lz {
 namespace {
@@ -35,7 +35,7 @@ class ToolsLaunch : public ::testing::Test {
 protected:
     ToolsLaunch() : ui(registry), ctx{machine, ui, L""} {
         RegisterAllForms(registry);
-        ui.Attach(ctx);
+        registry.Attach(ctx);
         ui.ShowForm(L"frmXPTools");
     }
     void Fire(EventKind kind, const std::wstring& name, int index = -1) {
