@@ -135,6 +135,15 @@ struct Event {
 // Window states, with the classic numbers.
 enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
 
+// What a control with drawing or behaviour of its own (a sample surface, a
+// browser) offers its window's logic beyond the common calls below. Each such
+// control kind defines its port as a class derived from this one; the logic
+// reaches it through Controls::Port and dynamic_cast.
+class ControlPort {
+public:
+    virtual ~ControlPort() = default;
+};
+
 // The controls of one loaded window, by name and index.
 class Controls {
 public:
@@ -178,6 +187,8 @@ public:
     // Menus: `PopupMenu` shows the menu `name` (a level-0 item) at the pointer.
     virtual void SetMenuEnabled(const std::wstring& name, int index, bool on) = 0;
     virtual void PopupMenu(const std::wstring& name) = 0;
+    // The port of a control kind of its own; nullptr for the common kinds.
+    virtual ControlPort* Port(const std::wstring& name, int index) = 0;
     // The form itself.
     virtual void SetCaption(const std::wstring& caption) = 0;
     virtual std::wstring GetCaption() = 0;

@@ -782,6 +782,11 @@ void FormWindow::PopupMenu(const std::wstring& n) {
     if (cmd) PostMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(cmd, 0), 0);
 }
 
+ControlPort* FormWindow::Port(const std::wstring& n, int i) {
+    At(n, i);
+    return nullptr;
+}
+
 void FormWindow::SetCaption(const std::wstring& c) { SetWindowTextW(hwnd_, c.c_str()); }
 
 std::wstring FormWindow::GetCaption() {

@@ -75,6 +75,7 @@ public:
     bool GetTimerEnabled(const std::wstring& n) override;
     void SetMenuEnabled(const std::wstring& n, int i, bool on) override;
     void PopupMenu(const std::wstring& n) override;
+    ControlPort* Port(const std::wstring& n, int i) override;
     void SetCaption(const std::wstring& c) override;
     std::wstring GetCaption() override;
     void SetFormBack(Color c) override;

@@ -54,6 +54,12 @@ ControlState& FakeControls::At(const std::wstring& name, int index) {
     return it->second;
 }
 
+ControlPort* FakeControls::Port(const std::wstring& n, int i) {
+    At(n, i);  // the control must exist
+    auto it = ports.find({n, i});
+    return it == ports.end() ? nullptr : it->second;
+}
+
 bool FakeControls::Has(const std::wstring& name, int index) const {
     return controls_.count({name, index}) != 0;
 }

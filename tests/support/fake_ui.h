@@ -78,6 +78,9 @@ public:
     bool GetTimerEnabled(const std::wstring& n) override { return At(n).timerEnabled; }
     void SetMenuEnabled(const std::wstring& n, int i, bool on) override { At(n, i).enabled = on; }
     void PopupMenu(const std::wstring& n) override { popups.push_back(n); }
+    // Tests put their fake ports here.
+    std::map<std::pair<std::wstring, int>, ControlPort*> ports;
+    ControlPort* Port(const std::wstring& n, int i) override;
     void SetCaption(const std::wstring& c) override { caption = c; }
     std::wstring GetCaption() override { return caption; }
     void SetFormBack(Color c) override { formBack = c; }
