@@ -73,7 +73,6 @@ FormDef MakeDefinition() {
     d.trayName = L"cSysTray1";
     d.trayTip = L"岚栈备份专家";
     d.controls.push_back({Kind::Image, L"imgTOP", -1, L"bmp8", 240, 240, 4800, 960});
-    d.controls.push_back({Kind::Image, L"imgAraneid", -1, L"bmp9", 600, 1080, 960, 960, L"", kHandCursor});
     ControlDef box{Kind::PictureBox, L"PicICO", -1, L"", 2040, 1440, 6975, 4335, L"", kBorder};
     box.back = kWhite;
     d.controls.push_back(box);
@@ -83,6 +82,7 @@ FormDef MakeDefinition() {
                        p.w * kTwipsPerPixel, p.h * kTwipsPerPixel, L"PicICO", kHandCursor};
         img.back = kWhite;
         if (i == 1) img.tip = L"正在开发中";
+        img.accessibleName = kTiles[i].title;
         d.controls.push_back(img);
     }
     for (int i = 0; i < 8; ++i) {
@@ -95,6 +95,10 @@ FormDef MakeDefinition() {
     ControlDef cap{Kind::Label, L"lblCaption", -1, L"", 240, 3480, 6495, 855, L"PicICO", kWordWrap};
     cap.back = kWhite;
     d.controls.push_back(cap);
+    // After the tiles, so that Tab reaches the first tile first.
+    ControlDef spider{Kind::Image, L"imgAraneid", -1, L"bmp9", 600, 1080, 960, 960, L"", kHandCursor};
+    spider.accessibleName = L"蜘蛛（单击退出）";
+    d.controls.push_back(spider);
     ControlDef tim{Kind::Timer, L"timAraneid", -1, L"", 0, 0, 0, 0};
     tim.interval = 500;
     d.controls.push_back(tim);

@@ -78,6 +78,7 @@ struct ControlDef {
     int fontPoints10 = 0;    // size in tenths of a point; 0 is the form's
     int maxLength = 0;       // text box
     int minValue = 0, maxValue = 100;  // up-down range
+    std::wstring accessibleName = L"";  // what a screen reader says for a picture
 };
 
 struct MenuDef {

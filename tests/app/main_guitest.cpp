@@ -56,21 +56,25 @@ TEST_F(MainGui, HoverAndTheWhiteBox) {
     app.Screenshot(L"frmMain", L"main-hover");
 }
 
-TEST_F(MainGui, TheSpiderMovesTwiceASecond) {
+TEST_F(MainGui, TheSpiderMovesAndTurnsOnEachTick) {
     auto top = [&] { return M().GetTop(L"imgAraneid", -1); };
-    auto waitFor = [&](int target) {
-        const DWORD begun = GetTickCount();
-        while (top() < target && GetTickCount() - begun < 10000) app.Pump(10);
-        return GetTickCount() - begun;
-    };
+    // Its timer runs by itself...
+    ASSERT_TRUE(M().GetTimerEnabled(L"timAraneid"));
+    const int first = top();
+    EXPECT_TRUE(app.PumpUntil([&] { return top() != first; }));
+    // ...and each tick moves it 10 twips down and shows the other picture.
+    M().SetTimer(L"timAraneid", false, 0);
     const int start = top();
-    waitFor(start + 10);
-    // From one step to the next: half a second, however slow the machine, never much less.
-    const DWORD between = waitFor(start + 20);
+    const std::wstring picture = M().GetPicture(L"imgAraneid", -1);
+    app.Tick(L"frmMain", L"timAraneid");
+    EXPECT_EQ(top(), start + 10);
+    EXPECT_NE(M().GetPicture(L"imgAraneid", -1), picture);
+    app.Tick(L"frmMain", L"timAraneid");
     EXPECT_EQ(top(), start + 20);
-    EXPECT_GE(between, 400u);
+    EXPECT_EQ(M().GetPicture(L"imgAraneid", -1), picture);
     EXPECT_EQ(M().GetLeft(L"imgAraneid", -1), 600);
-    EXPECT_EQ(M().GetPicture(L"imgAraneid", -1), L"bmp10");
+    // The picture window follows.
+    EXPECT_EQ(M().ControlRect(L"imgAraneid", -1).top, MulDiv(start + 20, M().Dpi(), 1440));
 }
 
 TEST_F(MainGui, MinimizeHidesTheTrayBringsItBackAndSizeStaysFixed) {
@@ -199,14 +203,14 @@ TEST_F(MainGui, CloseBoxEndsLikeExit) {
 }
 
 void CALLBACK AnswerInput(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND box = OpenInputBox();
+    HWND box = FindWindowW(L"LanzhanInputBox", nullptr);
     if (!box) return;
     KillTimer(nullptr, id);
     SetDlgItemTextW(box, 100, L"密码 &\"x");
     SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 void CALLBACK CancelInput(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND box = OpenInputBox();
+    HWND box = FindWindowW(L"LanzhanInputBox", nullptr);
     if (!box) return;
     KillTimer(nullptr, id);
     SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);

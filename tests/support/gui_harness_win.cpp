@@ -67,6 +67,23 @@ void GuiApp::Pump(int ms) {
     } while (GetTickCount() < end);
 }
 
+bool GuiApp::PumpUntil(const std::function<bool()>& done, int timeoutMs) {
+    const DWORD begun = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - begun > DWORD(timeoutMs)) return false;
+        Pump(10);
+    }
+    return true;
+}
+
+void GuiApp::Tick(const std::wstring& form, const std::wstring& timer) {
+    FormWindow& w = W(form);
+    const UINT_PTR id = w.TimerId(timer);
+    if (!id) throw std::runtime_error("no such timer");
+    SendMessageW(w.Handle(), WM_TIMER, id, 0);
+    Pump(5);
+}
+
 namespace {
 LPARAM CenterOf(FormWindow& w, const std::wstring& name, int index, HWND box) {
     RECT r = w.ControlRect(name, index);  // form client pixels
@@ -74,34 +91,43 @@ LPARAM CenterOf(FormWindow& w, const std::wstring& name, int index, HWND box) {
     MapWindowPoints(w.Handle(), box, &p, 1);
     return MAKELPARAM(p.x, p.y);
 }
+
+std::wstring ClassOf(HWND h) {
+    wchar_t cls[64] = {};
+    GetClassNameW(h, cls, 64);
+    return cls;
+}
 }  // namespace
 
+// Where the pointer goes for a control: a picture or box takes it itself, a
+// label lets it through to its container, other controls report it to their
+// parent through WM_SETCURSOR.
 void GuiApp::Click(const std::wstring& form, const std::wstring& name, int index) {
     FormWindow& w = W(form);
-    if (HWND h = w.ChildHandle(name, index)) {
+    HWND h = w.ChildHandle(name, index);
+    const std::wstring cls = h ? ClassOf(h) : L"";
+    if (lstrcmpiW(cls.c_str(), L"Button") == 0) {
         SendMessageW(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), BN_CLICKED), reinterpret_cast<LPARAM>(h));
     } else {
-        HWND box = w.ContainerOf(name, index);
-        LPARAM at = CenterOf(w, name, index, box);
-        SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        SendMessageW(box, WM_LBUTTONUP, 0, at);
+        HWND target = cls == L"LanzhanPicture" || cls == L"LanzhanBox" ? h : w.ContainerOf(name, index);
+        LPARAM at = CenterOf(w, name, index, target);
+        SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(target, WM_LBUTTONUP, 0, at);
     }
     Pump(5);
 }
 
 void GuiApp::MouseMove(const std::wstring& form, const std::wstring& name, int index) {
     FormWindow& w = W(form);
-    if (HWND own = w.ChildHandle(name, index)) {
-        wchar_t cls[32] = {};
-        GetClassNameW(own, cls, 32);
-        if (lstrcmpW(cls, L"LanzhanBox") == 0) {
-            // a container: a point inside it away from its children
-            SendMessageW(own, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
-        } else {
-            // a control with a window: the system asks its parent for the cursor
-            SendMessageW(GetParent(own), WM_SETCURSOR, reinterpret_cast<WPARAM>(own),
-                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-        }
+    HWND h = w.ChildHandle(name, index);
+    const std::wstring cls = h ? ClassOf(h) : L"";
+    if (cls == L"LanzhanBox") {
+        // a container: a point inside it away from its children
+        SendMessageW(h, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    } else if (cls == L"LanzhanPicture") {
+        SendMessageW(h, WM_MOUSEMOVE, 0, CenterOf(w, name, index, h));
+    } else if (h && lstrcmpiW(cls.c_str(), L"Static") != 0) {
+        SendMessageW(GetParent(h), WM_SETCURSOR, reinterpret_cast<WPARAM>(h), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     } else {
         HWND box = w.ContainerOf(name, index);
         SendMessageW(box, WM_MOUSEMOVE, 0, CenterOf(w, name, index, box));

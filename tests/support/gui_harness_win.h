@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,8 +41,13 @@ public:
     AppContext ctx;
 
     FormWindow& W(const std::wstring& form);
-    // Lets messages run for a while (timers, posted clicks).
+    // Lets messages run for a while (posted clicks and notices).
     void Pump(int ms = 30);
+    // Lets messages run until `done` holds, or at most `timeoutMs`; whether it held.
+    bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 60000);
+    // Delivers one tick of a window's timer, as the system would, whether or
+    // not the timer runs: tests never wait for a timer's interval.
+    void Tick(const std::wstring& form, const std::wstring& timer);
     // A click as the user makes it: a button, option or check box by its
     // notification, a windowless picture or label by mouse messages.
     void Click(const std::wstring& form, const std::wstring& name, int index = -1);

@@ -1,0 +1,55 @@
+// The loaded windows of the program and its prompts, on Win32.
+#pragma once
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/form.h"
+#include "ui/form_window_win.h"
+
+namespace lz {
+
+class Win32Ui : public Ui {
+public:
+    Win32Ui(HINSTANCE instance, FormFactory& factory);
+    ~Win32Ui() override;
+    HINSTANCE Instance() const { return instance_; }
+    FormWindow* Window(const std::wstring& form);
+    // Runs the message loop until the last window is unloaded.
+    int Run();
+
+    int MsgBox(const std::wstring& text, int flags, const std::wstring& title) override;
+    std::wstring InputBox(const std::wstring& prompt, const std::wstring& title,
+                          const std::wstring& def) override;
+    std::wstring OpenFileDialog(const std::wstring& title, const std::wstring& filter) override;
+    bool IsAvailable(const std::wstring& form) override { return factory_.Has(form); }
+    void LoadForm(const std::wstring& form) override;
+    void ShowForm(const std::wstring& form) override;
+    void HideForm(const std::wstring& form) override;
+    void UnloadForm(const std::wstring& form) override;
+    bool IsLoaded(const std::wstring& form) override { return forms_.count(form) != 0; }
+    bool IsVisible(const std::wstring& form) override;
+    void SetWindowState(const std::wstring& form, WindowState s) override;
+    WindowState GetWindowState(const std::wstring& form) override;
+    void SetTopmost(const std::wstring& form, bool topmost) override;
+    Controls* FormControls(const std::wstring& form) override { return Window(form); }
+    void EndProgram() override;
+
+    void ReportFault(const char* what);
+    // The active window when it is one of ours: the owner of a prompt.
+    HWND ActiveOwner() const;
+    // Frees the windows unloaded inside their own handlers.
+    void ReleaseUnloaded();
+
+private:
+    HINSTANCE instance_;
+    FormFactory& factory_;
+    std::map<std::wstring, std::unique_ptr<FormWindow>> forms_;
+    std::vector<std::unique_ptr<FormWindow>> unloaded_;
+    bool quitPosted_ = false;
+};
+
+}  // namespace lz
