@@ -62,14 +62,7 @@ const wchar_t* const kTileForms[8] = {L"frmAutoSelectTime", L"frmXPTools", L"frm
                                       L"frmSet", L"frmFonts", L"frmGhost", L"frmSoftBackup"};
 
 FormDef MakeDefinition() {
-    FormDef d;
-    d.name = L"frmMain";
-    d.caption = L"岚栈备份专家 V1.5.3";
-    d.clientWidth = 9480;
-    d.clientHeight = 7020;
-    d.border = Border::FixedSingle;
-    d.minButton = true;
-    d.maxButton = false;
+    FormDef d = NewForm(L"frmMain", L"岚栈备份专家 V1.5.3", 9480, 7020);
     d.trayName = L"cSysTray1";
     d.trayTip = L"岚栈备份专家";
     d.controls.push_back({Kind::Image, L"imgTOP", -1, L"bmp8", 240, 240, 4800, 960});
@@ -304,11 +297,11 @@ void frmMain::RunNero() {
         return;
     }
     if (nero.status != RegRead::Ok) return;
-    ctx_.machine.Run(QuoteProgram(nero.value + L"\\nero.exe"), WindowStyle::NormalFocus);
+    (void)ctx_.machine.Run(QuoteProgram(nero.value + L"\\nero.exe"), WindowStyle::NormalFocus);  // silent
 }
 
 void frmMain::OpenHelp() {
-    ctx_.machine.Run(HelpCommand(WinDir, ctx_.machine.ProgramDir()), WindowStyle::MaximizedFocus);
+    (void)ctx_.machine.Run(HelpCommand(WinDir, ctx_.machine.ProgramDir()), WindowStyle::MaximizedFocus);  // silent
 }
 
 }  // namespace lz

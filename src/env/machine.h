@@ -26,13 +26,13 @@ enum class WindowStyle { Hidden = 0, NormalFocus = 1, MinimizedFocus = 2, Maximi
 // Which code page a text file is written in: ANSI for text, OEM for what cmd.exe reads.
 enum class CodePage { Ansi, Oem };
 
-enum class WriteResult {
+enum class [[nodiscard]] WriteResult {
     Ok,
     NotRepresentable,  // a character the code page cannot hold; nothing written
     Failed,            // the file could not be written; an existing file is unchanged
 };
 
-struct CopyReport {
+struct [[nodiscard]] CopyReport {
     bool sourceMissing = false;
     bool destinationFailed = false;  // the destination folder could not be made
     int copied = 0;
@@ -80,13 +80,13 @@ public:
     // True when every character can be written in the ANSI code page.
     virtual bool FitsAnsi(const std::wstring& text) = 0;
 
-    virtual bool CopyOneFile(const std::wstring& from, const std::wstring& to, bool overwrite) = 0;
-    virtual bool CreateFolder(const std::wstring& path) = 0;  // one level, like MkDir
-    virtual bool DeleteOneFile(const std::wstring& path) = 0;
+    [[nodiscard]] virtual bool CopyOneFile(const std::wstring& from, const std::wstring& to, bool overwrite) = 0;
+    [[nodiscard]] virtual bool CreateFolder(const std::wstring& path) = 0;  // one level, like MkDir
+    [[nodiscard]] virtual bool DeleteOneFile(const std::wstring& path) = 0;
     virtual int DeleteFiles(const std::wstring& folder, const std::wstring& pattern) = 0;
     virtual bool FileExists(const std::wstring& path) = 0;
     virtual bool FolderExists(const std::wstring& path) = 0;
-    virtual bool SetHidden(const std::wstring& path) = 0;
+    [[nodiscard]] virtual bool SetHidden(const std::wstring& path) = 0;
 
     // Folder object: the full path of an existing folder (no trailing
     // backslash except a drive root), or nullopt.
@@ -96,10 +96,10 @@ public:
     virtual CopyReport CopyFolder(const std::wstring& source, const std::wstring& destination) = 0;
 
     // Shell: start a command line without waiting. False when it could not start.
-    virtual bool Run(const std::wstring& commandLine, WindowStyle style) = 0;
+    [[nodiscard]] virtual bool Run(const std::wstring& commandLine, WindowStyle style) = 0;
     // Start and, once it has ended, call onExit with its exit code on the
     // user-interface thread. False (and no call) when it could not start.
-    virtual bool RunNotify(const std::wstring& commandLine, WindowStyle style,
+    [[nodiscard]] virtual bool RunNotify(const std::wstring& commandLine, WindowStyle style,
                            std::function<void(unsigned long exitCode)> onExit) = 0;
 
     // Clock.

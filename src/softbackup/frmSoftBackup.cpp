@@ -38,14 +38,7 @@ ControlDef OnPage(ControlDef c, int page) {
 // Three pages in one tab control; every child names its page. Positions are
 // twips from the tab control's top-left corner, below its row of tabs.
 FormDef MakeDefinition() {
-    FormDef d;
-    d.name = kForm;
-    d.caption = L"软件相关备份";
-    d.clientWidth = 9000;
-    d.clientHeight = 6330;
-    d.border = Border::FixedSingle;
-    d.minButton = true;
-    d.maxButton = false;
+    FormDef d = NewForm(kForm, L"软件相关备份", 9000, 6330);
     d.menuBar = true;
 
     ControlDef tab{Kind::Tab, kTab, -1, L"", 120, 120, 8760, 5520};
@@ -171,7 +164,7 @@ void frmSoftBackup::mnuNoClew_Click() {
 }
 
 void frmSoftBackup::mnuMain_Click() {
-    ctx_.machine.Run(HelpCommand(WinDir, ctx_.machine.ProgramDir()), WindowStyle::MaximizedFocus);
+    (void)ctx_.machine.Run(HelpCommand(WinDir, ctx_.machine.ProgramDir()), WindowStyle::MaximizedFocus);  // silent
 }
 
 bool frmSoftBackup::HaveSavePath() {
@@ -231,7 +224,8 @@ void frmSoftBackup::cmdChat_Click(int index) {
 
     if (!HaveSavePath()) return;
     ShortenDriveRoot(ctx_.SavePath);
-    ctx_.machine.CreateFolder(ctx_.SavePath + c.subFolder);
+    // A folder that cannot be made shows in the copy's report.
+    (void)ctx_.machine.CreateFolder(ctx_.SavePath + c.subFolder);
     Ctl().SetText(L"cmdChat", index, kChatBusyCaption);
     const std::wstring dest = ChatDestination(index, ctx_.SavePath, account);
     const CopyReport report = ctx_.machine.CopyFolder(*source, dest);
@@ -263,7 +257,7 @@ void frmSoftBackup::cmdSystem_Click(int index) {
         Ctl().SetText(L"lblSystem", index, SourceMissingText(ProfileRoot(WinDir, LoginName) + f.sourceSuffix));
         return;
     }
-    ctx_.machine.CreateFolder(ctx_.SavePath + f.made);
+    (void)ctx_.machine.CreateFolder(ctx_.SavePath + f.made);
     const std::wstring dest = ctx_.SavePath + f.copyTo;
     const CopyReport report = ctx_.machine.CopyFolder(*source, dest);
     Ctl().SetText(L"cmdSystem", index, report.ok() ? f.successCaption : f.failureCaption);
@@ -291,7 +285,7 @@ void frmSoftBackup::BackupFirewall() {
     const std::wstring file = ctx_.ui.OpenFileDialog(L"指定需要备份的文件", L"设置文件.dat|*.dat");
     if (file.empty()) return;
     const std::wstring folder = ctx_.SavePath + kFirewallFolder;
-    ctx_.machine.CreateFolder(folder);
+    (void)ctx_.machine.CreateFolder(folder);
     const std::wstring dest = folder + FileNameOf(file);
     if (!ctx_.machine.FileExists(file)) return SoftSetResult(0, false, SourceMissingText(file));
     if (!ctx_.machine.CopyOneFile(file, dest, true)) return SoftSetResult(0, false, NotWritableText(dest));
@@ -307,9 +301,9 @@ void frmSoftBackup::BackupNetwork() {
         ctx_.ui.MsgBox(kBadBatchPathText);
         return;
     }
-    ctx_.machine.CreateFolder(folder);
+    (void)ctx_.machine.CreateFolder(folder);
     if (!ctx_.machine.FolderExists(folder)) return SoftSetResult(1, false, NotWritableText(folder));
-    ctx_.machine.CreateFolder(kWorkDir);
+    (void)ctx_.machine.CreateFolder(kWorkDir);
     const WriteResult written = ctx_.machine.WriteTextFile(kNetshBat, {*line}, CodePage::Oem);
     if (written == WriteResult::NotRepresentable) {
         ctx_.ui.MsgBox(kBadBatchPathText);
@@ -334,7 +328,7 @@ void frmSoftBackup::BackupNetwork() {
 void frmSoftBackup::BackupSystemFiles() {
     const std::wstring root = SystemRoot(WinDir);
     const std::wstring folder = ctx_.SavePath + kSystemFolder;
-    ctx_.machine.CreateFolder(folder);
+    (void)ctx_.machine.CreateFolder(folder);
     int found = 0, copied = 0;
     for (const SystemFile& f : kSystemFiles) {
         const std::wstring source = root + f.source;

@@ -56,14 +56,7 @@ std::vector<MenuDef> MakeMenus() {
 }
 
 FormDef MakeDefinition() {
-    FormDef d;
-    d.name = kForm;
-    d.caption = L"系统工具大全";
-    d.clientWidth = 10590;
-    d.clientHeight = 7335;
-    d.border = Border::FixedSingle;
-    d.minButton = true;
-    d.maxButton = false;
+    FormDef d = NewForm(kForm, L"系统工具大全", 10590, 7335);
 
     ControlDef pic{Kind::PictureBox, L"picXPTools", -1, L"", 120, 120, 10335, 1695, L"", kBorder};
     pic.back = kWhite;

@@ -148,29 +148,30 @@ void FakeControls::SetTimer(const std::wstring& n, bool on, int ms) {
     s.interval = ms;
 }
 
-int FakeUi::MsgBox(const std::wstring& text, int flags, const std::wstring& title) {
+namespace {
+template <class T>
+T Next(std::deque<T>& answers, T otherwise) {
+    if (answers.empty()) return otherwise;
+    T a = answers.front();
+    answers.pop_front();
+    return a;
+}
+}  // namespace
+
+int PromptScript::AnswerMessage(const std::wstring& text, int flags, const std::wstring& title) {
     prompts.push_back({ShownPrompt::Message, text, title, flags, L""});
-    if (msgAnswers.empty()) return kAnsOk;
-    int a = msgAnswers.front();
-    msgAnswers.pop_front();
-    return a;
+    return Next(msgAnswers, int(kAnsOk));
 }
 
-std::wstring FakeUi::InputBox(const std::wstring& prompt, const std::wstring& title,
-                              const std::wstring& def) {
+std::wstring PromptScript::AnswerInput(const std::wstring& prompt, const std::wstring& title,
+                                       const std::wstring& def) {
     prompts.push_back({ShownPrompt::Input, prompt, title, 0, def});
-    if (inputAnswers.empty()) return L"";
-    std::wstring a = inputAnswers.front();
-    inputAnswers.pop_front();
-    return a;
+    return Next(inputAnswers, std::wstring());
 }
 
-std::wstring FakeUi::OpenFileDialog(const std::wstring& title, const std::wstring& filter) {
+std::wstring PromptScript::AnswerOpenFile(const std::wstring& title, const std::wstring& filter) {
     prompts.push_back({ShownPrompt::OpenFile, filter, title, 0, L""});
-    if (fileAnswers.empty()) return L"";
-    std::wstring a = fileAnswers.front();
-    fileAnswers.pop_front();
-    return a;
+    return Next(fileAnswers, std::wstring());
 }
 
 void FakeUi::LoadForm(const std::wstring& form) {

@@ -101,6 +101,19 @@ struct ShownPrompt {
     std::wstring defaultText;
 };
 
+// Prompts answered from queues a test fills in advance (an empty queue
+// answers OK, "" and ""), and every prompt shown, in order.
+struct PromptScript {
+    std::deque<int> msgAnswers;
+    std::deque<std::wstring> inputAnswers;
+    std::deque<std::wstring> fileAnswers;
+    std::vector<ShownPrompt> prompts;
+
+    int AnswerMessage(const std::wstring& text, int flags, const std::wstring& title);
+    std::wstring AnswerInput(const std::wstring& prompt, const std::wstring& title, const std::wstring& def);
+    std::wstring AnswerOpenFile(const std::wstring& title, const std::wstring& filter);
+};
+
 struct FakeForm {
     std::unique_ptr<FakeControls> controls;
     std::unique_ptr<FormLogic> logic;
@@ -110,23 +123,24 @@ struct FakeForm {
     bool movedToOrigin = false;
 };
 
-// Prompts answer from queues (an empty queue answers OK, "" and ""); windows
-// are made from a registry, loaded and unloaded as the real host does.
-class FakeUi : public Ui {
+// Prompts answer from the script; windows are made by the factory, loaded
+// and unloaded as the real host does.
+class FakeUi : public Ui, public PromptScript {
 public:
     explicit FakeUi(FormFactory& factory) : factory_(factory) {}
 
-    std::deque<int> msgAnswers;
-    std::deque<std::wstring> inputAnswers;
-    std::deque<std::wstring> fileAnswers;
-    std::vector<ShownPrompt> prompts;
     std::vector<std::wstring> log;  // "load X", "show X", "hide X", "unload X"
     bool ended = false;
 
-    int MsgBox(const std::wstring& text, int flags, const std::wstring& title) override;
-    std::wstring InputBox(const std::wstring& prompt, const std::wstring& title,
-                          const std::wstring& def) override;
-    std::wstring OpenFileDialog(const std::wstring& title, const std::wstring& filter) override;
+    int MsgBox(const std::wstring& text, int flags, const std::wstring& title) override {
+        return AnswerMessage(text, flags, title);
+    }
+    std::wstring InputBox(const std::wstring& prompt, const std::wstring& title, const std::wstring& def) override {
+        return AnswerInput(prompt, title, def);
+    }
+    std::wstring OpenFileDialog(const std::wstring& title, const std::wstring& filter) override {
+        return AnswerOpenFile(title, filter);
+    }
     bool IsAvailable(const std::wstring& form) override { return factory_.Has(form); }
     void LoadForm(const std::wstring& form) override;
     void ShowForm(const std::wstring& form) override;

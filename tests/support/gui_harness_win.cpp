@@ -8,30 +8,6 @@
 
 namespace lz::test {
 
-int ScriptedUi::MsgBox(const std::wstring& text, int flags, const std::wstring& title) {
-    prompts.push_back({ShownPrompt::Message, text, title, flags, L""});
-    if (msgAnswers.empty()) return kAnsOk;
-    int a = msgAnswers.front();
-    msgAnswers.pop_front();
-    return a;
-}
-
-std::wstring ScriptedUi::InputBox(const std::wstring& prompt, const std::wstring& title, const std::wstring& def) {
-    prompts.push_back({ShownPrompt::Input, prompt, title, 0, def});
-    if (inputAnswers.empty()) return L"";
-    std::wstring a = inputAnswers.front();
-    inputAnswers.pop_front();
-    return a;
-}
-
-std::wstring ScriptedUi::OpenFileDialog(const std::wstring& title, const std::wstring& filter) {
-    prompts.push_back({ShownPrompt::OpenFile, filter, title, 0, L""});
-    if (fileAnswers.empty()) return L"";
-    std::wstring a = fileAnswers.front();
-    fileAnswers.pop_front();
-    return a;
-}
-
 GuiApp::GuiApp() : ui(GetModuleHandleW(nullptr), registry), ctx{machine, ui, L""} {
     RegisterAllForms(registry);
     registry.Attach(ctx);

@@ -17,17 +17,18 @@
 
 namespace lz::test {
 
-class ScriptedUi : public Win32Ui {
+class ScriptedUi : public Win32Ui, public PromptScript {
 public:
     using Win32Ui::Win32Ui;
-    std::deque<int> msgAnswers;
-    std::deque<std::wstring> inputAnswers;
-    std::deque<std::wstring> fileAnswers;
-    std::vector<ShownPrompt> prompts;
-
-    int MsgBox(const std::wstring& text, int flags, const std::wstring& title) override;
-    std::wstring InputBox(const std::wstring& prompt, const std::wstring& title, const std::wstring& def) override;
-    std::wstring OpenFileDialog(const std::wstring& title, const std::wstring& filter) override;
+    int MsgBox(const std::wstring& text, int flags, const std::wstring& title) override {
+        return AnswerMessage(text, flags, title);
+    }
+    std::wstring InputBox(const std::wstring& prompt, const std::wstring& title, const std::wstring& def) override {
+        return AnswerInput(prompt, title, def);
+    }
+    std::wstring OpenFileDialog(const std::wstring& title, const std::wstring& filter) override {
+        return AnswerOpenFile(title, filter);
+    }
 };
 
 class GuiApp {

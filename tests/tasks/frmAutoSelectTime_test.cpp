@@ -446,6 +446,30 @@ TEST_F(TaskWindow, DeleteOneAndClearAll) {
     EXPECT_EQ(machine.runs.back().style, WindowStyle::MinimizedFocus);
 }
 
+TEST_F(TaskWindow, ADeleteThatCannotReachTheSchedulerKeepsTheRowAndSaysSo) {
+    Load();
+    ForgetLoad();
+    machine.AddFile(L"c:\\backtemp\\alltasks.txt", {L"", L"Nightly  08:30:00, 2005-1-10"});
+    Fire(EventKind::Timer, L"timAlltask");
+    machine.unwritable.insert(L"c:\\BackTemp\\del.bat");
+    Click(L"cmdDel");
+    EXPECT_EQ(ListItems().size(), 1u);
+    EXPECT_NE(ui.prompts.back().text.find(L"任务“Nightly”没有删除"), std::wstring::npos);
+
+    machine.unwritable.clear();
+    machine.startFails = true;
+    const size_t shown = ui.prompts.size();
+    Click(L"cmdDel");
+    EXPECT_EQ(ListItems().size(), 1u);
+    EXPECT_EQ(ui.prompts.size(), shown + 1);
+
+    // Clearing all: a DelAll.bat that did not start leaves the tasks; the list reads them again.
+    ui.msgAnswers = {kAnsYes};
+    Fire(EventKind::Menu, L"mnuClear");
+    EXPECT_NE(ui.prompts.back().text.find(L"没有清除"), std::wstring::npos);
+    EXPECT_EQ(C().At(L"cmdRefurbish").text, L"刷新中…");
+}
+
 TEST_F(TaskWindow, ClockSizeHelpAndClosing) {
     ui.ShowForm(L"frmMain");
     ASSERT_TRUE(ui.IsLoaded(kForm));  // pre-loaded hidden by the main window
