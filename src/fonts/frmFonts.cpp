@@ -4,23 +4,22 @@
 
 namespace lz {
 
-const wchar_t* const kFontsNoFontText = L"没有选择字体";
-const wchar_t* const kFontsChooseFontText = L"请选择一种字体";
-const wchar_t* const kFontsLatinText = L"标准拉丁字体";
-const wchar_t* const kFontsMetricsTitle = L"物理字体规格";
-const wchar_t* const kFontsProblemTitle = L"一点小问题";
-const wchar_t* const kFontsAddFailedText = L"添加字体失败，请检查添加的字体文件名和路径是否正确";
-const wchar_t* const kFontsNoSavePathText = L"备份未成功，请先选择字体文件保存路径";
-const wchar_t* const kFontsDialogTitle = L"选择字体";
-const wchar_t* const kFontsDialogFilter = L"字体资源文件 |*.Fon;*.FOT;*.TTF;*.FNT;*.FOR";
-const wchar_t* const kFontsBackupBusy = L"正在备份";
-const wchar_t* const kFontsBackupDone = L"备份成功";
-const wchar_t* const kFontsBackupFailed = L"备份失败";
-const wchar_t* const kFontsBackupFolder = L"\\字体文件夹\\";
-
 namespace {
 
 const wchar_t* const kForm = L"frmFonts";
+const wchar_t* const kNoFontText = L"没有选择字体";
+const wchar_t* const kChooseFontText = L"请选择一种字体";
+const wchar_t* const kLatinText = L"标准拉丁字体";
+const wchar_t* const kMetricsTitle = L"物理字体规格";
+const wchar_t* const kProblemTitle = L"一点小问题";
+const wchar_t* const kAddFailedText = L"添加字体失败，请检查添加的字体文件名和路径是否正确";
+const wchar_t* const kNoSavePathText = L"备份未成功，请先选择字体文件保存路径";
+const wchar_t* const kDialogTitle = L"选择字体";
+const wchar_t* const kDialogFilter = L"字体资源文件 |*.Fon;*.FOT;*.TTF;*.FNT;*.FOR";
+const wchar_t* const kBackupBusy = L"正在备份";
+const wchar_t* const kBackupDone = L"备份成功";
+const wchar_t* const kBackupFailed = L"备份失败";
+const wchar_t* const kBackupFolder = L"\\字体文件夹\\";
 const wchar_t* const kSurface = L"Picture1";
 
 // A face the ANSI code page cannot spell would be made as some other font
@@ -150,7 +149,7 @@ void frmFonts::Command1_Click() {
     const std::optional<LogFont> lf =
         BuildLogFont(choice, [this](const std::wstring& s) { return ctx_.machine.AnsiBytes(s); });
     if (!lf) {
-        ctx_.ui.MsgBox(kFaceNotAnsiText + choice.face, kOkOnly | kQuestion, kFontsProblemTitle);
+        ctx_.ui.MsgBox(kFaceNotAnsiText + choice.face, kOkOnly | kQuestion, kProblemTitle);
         return;
     }
     CurrentFont = surface->MakeFont(*lf);
@@ -163,10 +162,10 @@ void frmFonts::Command2_Click() {
     FontSurface* surface = CurrentFont != 0 ? Surface() : nullptr;
     const std::optional<TextMetrics> tm = surface ? surface->Metrics(CurrentFont) : std::nullopt;
     if (!tm) {
-        ctx_.ui.MsgBox(kFontsNoFontText, kOkOnly, kAppTitle);
+        ctx_.ui.MsgBox(kNoFontText, kOkOnly, kAppTitle);
         return;
     }
-    ctx_.ui.MsgBox(MetricsText(SelectedFace(), *tm), kOkOnly, kFontsMetricsTitle);
+    ctx_.ui.MsgBox(MetricsText(SelectedFace(), *tm), kOkOnly, kMetricsTitle);
 }
 
 void frmFonts::Command3_Click() { ShowFontLanguageInfo(); }
@@ -174,7 +173,7 @@ void frmFonts::Command3_Click() { ShowFontLanguageInfo(); }
 void frmFonts::ShowFontLanguageInfo() {
     FontSurface* surface = CurrentFont != 0 ? Surface() : nullptr;
     if (!surface) {
-        ctx_.ui.MsgBox(kFontsChooseFontText, kOkOnly, L"");
+        ctx_.ui.MsgBox(kChooseFontText, kOkOnly, L"");
         return;
     }
     const std::uint32_t flags = surface->LanguageInfo(CurrentFont);
@@ -183,7 +182,7 @@ void frmFonts::ShowFontLanguageInfo() {
         return;
     }
     if (flags == 0) {
-        ctx_.ui.MsgBox(kFontsLatinText, kOkOnly, L"");
+        ctx_.ui.MsgBox(kLatinText, kOkOnly, L"");
         return;
     }
     ctx_.ui.MsgBox(LanguageText(flags), kOkOnly, LanguageTitle(SelectedFace()));
@@ -199,7 +198,7 @@ void frmFonts::BackToMain() {
 }
 
 void frmFonts::cmdSelectAdd_Click() {
-    const std::wstring chosen = ctx_.ui.OpenFileDialog(kFontsDialogTitle, kFontsDialogFilter);
+    const std::wstring chosen = ctx_.ui.OpenFileDialog(kDialogTitle, kDialogFilter);
     // A cancelled dialog keeps the name it last gave.
     if (!chosen.empty()) cdlFontFileName = chosen;
     Ctl().SetText(L"txtAddFont", -1, cdlFontFileName);
@@ -207,7 +206,7 @@ void frmFonts::cmdSelectAdd_Click() {
 
 void frmFonts::cmdAddFont_Click() {
     if (ctx_.machine.AddFontFile(Ctl().GetText(L"txtAddFont", -1)) == 0) {
-        ctx_.ui.MsgBox(kFontsAddFailedText, kOkOnly | kQuestion, kFontsProblemTitle);
+        ctx_.ui.MsgBox(kAddFailedText, kOkOnly | kQuestion, kProblemTitle);
         return;
     }
     ctx_.machine.BroadcastFontChange();
@@ -216,22 +215,22 @@ void frmFonts::cmdAddFont_Click() {
 
 void frmFonts::cmdFontBack_Click() {
     if (ctx_.SavePath.empty()) {
-        ctx_.ui.MsgBox(kFontsNoSavePathText, kOkOnly | kQuestion, kFontsProblemTitle);
+        ctx_.ui.MsgBox(kNoSavePathText, kOkOnly | kQuestion, kProblemTitle);
         ctx_.ui.ShowForm(L"frmSoftSaveSetting");
         return;
     }
-    const std::wstring into = ctx_.SavePath + kFontsBackupFolder;
+    const std::wstring into = ctx_.SavePath + kBackupFolder;
     const std::wstring source = WinDir + L"\\Fonts";
     ctx_.machine.CreateFolder(into);
-    Ctl().SetText(L"cmdFontBack", -1, kFontsBackupBusy);
+    Ctl().SetText(L"cmdFontBack", -1, kBackupBusy);
     const CopyReport report = ctx_.machine.CopyFolder(source, into);
     if (report.ok()) {
-        Ctl().SetText(L"cmdFontBack", -1, kFontsBackupDone);
+        Ctl().SetText(L"cmdFontBack", -1, kBackupDone);
         return;
     }
-    Ctl().SetText(L"cmdFontBack", -1, kFontsBackupFailed);
+    Ctl().SetText(L"cmdFontBack", -1, kBackupFailed);
     ctx_.ui.MsgBox(BackupFailureText(report, source, into, into + L"Fonts"), kOkOnly | kQuestion,
-                   kFontsProblemTitle);
+                   kProblemTitle);
 }
 
 }  // namespace lz

@@ -12,21 +12,6 @@
 
 namespace lz {
 
-// Texts the window shows; the tests hold it to them.
-extern const wchar_t* const kFontsNoFontText;        // "显示字体规格" before any font
-extern const wchar_t* const kFontsChooseFontText;    // "显示字体信息" before any font
-extern const wchar_t* const kFontsLatinText;         // a flag word of 0
-extern const wchar_t* const kFontsMetricsTitle;
-extern const wchar_t* const kFontsProblemTitle;      // "一点小问题"
-extern const wchar_t* const kFontsAddFailedText;
-extern const wchar_t* const kFontsNoSavePathText;
-extern const wchar_t* const kFontsDialogTitle;
-extern const wchar_t* const kFontsDialogFilter;
-extern const wchar_t* const kFontsBackupBusy;        // captions of cmdFontBack
-extern const wchar_t* const kFontsBackupDone;
-extern const wchar_t* const kFontsBackupFailed;
-extern const wchar_t* const kFontsBackupFolder;      // "\字体文件夹\" under the destination
-
 class frmFonts : public Form<frmFonts> {
 public:
     explicit frmFonts(AppContext& ctx);

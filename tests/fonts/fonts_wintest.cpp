@@ -413,7 +413,7 @@ TEST_F(FontsWindowWine, AFontFileAddedShowsInTheList) {
     C().At(L"txtAddFont").text = root + L"\\nothing.ttf";
     Click(L"cmdAddFont");
     ASSERT_EQ(ui.prompts.size(), 1u);
-    EXPECT_EQ(ui.prompts[0].text, kFontsAddFailedText);
+    EXPECT_EQ(ui.prompts[0].text, L"添加字体失败，请检查添加的字体文件名和路径是否正确");
 }
 
 TEST_F(FontsWindowWine, TheFontFolderLandsInItsOwnFolder) {
