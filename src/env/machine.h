@@ -106,6 +106,19 @@ public:
     virtual std::tm Now() = 0;
     // The regional "general date": short date, a space, long time.
     virtual std::wstring GeneralDate(const std::tm& when) = 0;
+
+    // ---- The font window (frmFonts) ----
+    // The names of the screen's fonts, each once, in the order the system
+    // lists them; the hourglass shows while they are gathered.
+    virtual std::vector<std::wstring> ScreenFontNames() = 0;
+    // Adds the fonts of a font file until the system restarts; the file stays
+    // where it is. How many fonts were added: 0 when none.
+    virtual int AddFontFile(const std::wstring& path) = 0;
+    // Tells every top-level window that the fonts have changed. A window that
+    // does not answer soon is passed over, so that a hung program cannot hold us.
+    virtual void BroadcastFontChange() = 0;
+    // Text in the ANSI code page; nullopt when a character has no form there.
+    virtual std::optional<std::string> AnsiBytes(const std::wstring& text) = 0;
 };
 
 }  // namespace lz

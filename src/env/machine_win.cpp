@@ -682,4 +682,49 @@ std::wstring Win32Machine::GeneralDate(const std::tm& when) {
     return std::wstring(date) + L" " + time;
 }
 
+// ---- the font window (frmFonts) ----------------------------------------------
+
+namespace {
+
+struct FontNames {
+    std::vector<std::wstring> names;
+    std::set<std::wstring> seen;
+};
+
+int CALLBACK AddFontName(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM param) {
+    auto* list = reinterpret_cast<FontNames*>(param);
+    std::wstring name = UpToNul(font->lfFaceName, LF_FACESIZE);
+    // A family comes once for each character set it covers.
+    if (!name.empty() && list->seen.insert(name).second) list->names.push_back(std::move(name));
+    return 1;
+}
+
+}  // namespace
+
+std::vector<std::wstring> Win32Machine::ScreenFontNames() {
+    HCURSOR before = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    FontNames list;
+    if (HDC screen = GetDC(nullptr)) {
+        LOGFONTW all{};
+        all.lfCharSet = DEFAULT_CHARSET;
+        EnumFontFamiliesExW(screen, &all, AddFontName, reinterpret_cast<LPARAM>(&list), 0);
+        ReleaseDC(nullptr, screen);
+    }
+    SetCursor(before);
+    return list.names;
+}
+
+int Win32Machine::AddFontFile(const std::wstring& path) {
+    if (path.empty()) return 0;
+    return AddFontResourceW(path.c_str());
+}
+
+void Win32Machine::BroadcastFontChange() {
+    // The time-out counts for each window in turn; a hung one is skipped at once.
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, 1000, &answer);
+}
+
+std::optional<std::string> Win32Machine::AnsiBytes(const std::wstring& text) { return Encode(text, CodePage::Ansi); }
+
 }  // namespace lz

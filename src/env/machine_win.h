@@ -50,6 +50,12 @@ public:
     std::tm Now() override;
     std::wstring GeneralDate(const std::tm& when) override;
 
+    // The font window (frmFonts).
+    std::vector<std::wstring> ScreenFontNames() override;
+    int AddFontFile(const std::wstring& path) override;
+    void BroadcastFontChange() override;
+    std::optional<std::string> AnsiBytes(const std::wstring& text) override;
+
 private:
     HWND notifyWindow_ = nullptr;  // message-only; receives ended processes
 };

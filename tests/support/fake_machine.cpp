@@ -4,6 +4,12 @@
 #include <cstdio>
 #include <optional>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+#endif
+
 namespace lz::test {
 
 namespace {
@@ -350,6 +356,45 @@ std::wstring FakeMachine::GeneralDate(const std::tm& when) {
     std::swprintf(buffer, 64, L"%d-%d-%d %d:%02d:%02d", when.tm_year + 1900, when.tm_mon + 1, when.tm_mday,
                   when.tm_hour, when.tm_min, when.tm_sec);
     return buffer;
+}
+
+// ---- The font window (frmFonts) ----
+
+int FakeMachine::AddFontFile(const std::wstring& path) {
+    addedFontFiles.push_back(path);
+    auto it = path.empty() ? fontFiles.end() : fontFiles.find(Normalize(path));
+    if (it == fontFiles.end()) return 0;
+    for (const std::wstring& name : it->second)
+        if (std::find(screenFonts.begin(), screenFonts.end(), name) == screenFonts.end()) screenFonts.push_back(name);
+    return int(it->second.size());
+}
+
+std::optional<std::string> FakeMachine::AnsiBytes(const std::wstring& text) {
+    if (!FitsAnsi(text)) return std::nullopt;
+    if (text.empty()) return std::string();
+#ifdef _WIN32
+    BOOL usedDefault = FALSE;
+    const int n = WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, text.data(), int(text.size()), nullptr, 0, nullptr,
+                                      &usedDefault);
+    if (n <= 0 || usedDefault) return std::nullopt;
+    std::string out(std::size_t(n), '\0');
+    WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, text.data(), int(text.size()), &out[0], n, nullptr, nullptr);
+    return out;
+#else
+    iconv_t cd = iconv_open("GBK", "WCHAR_T");
+    if (cd == iconv_t(-1)) return std::nullopt;
+    std::wstring in = text;
+    std::string out(text.size() * 4, '\0');
+    char* from = reinterpret_cast<char*>(&in[0]);
+    std::size_t fromLeft = in.size() * sizeof(wchar_t);
+    char* to = &out[0];
+    std::size_t toLeft = out.size();
+    const bool ok = iconv(cd, &from, &fromLeft, &to, &toLeft) != std::size_t(-1) && fromLeft == 0;
+    iconv_close(cd);
+    if (!ok) return std::nullopt;
+    out.resize(out.size() - toLeft);
+    return out;
+#endif
 }
 
 }  // namespace lz::test

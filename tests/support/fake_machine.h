@@ -128,6 +128,18 @@ public:
     // "yyyy-M-d H:mm:ss", the Chinese regional default.
     std::wstring GeneralDate(const std::tm& when) override;
 
+    // ---- The font window (frmFonts) ----
+    std::vector<std::wstring> screenFonts = {L"宋体", L"黑体", L"Arial", L"Courier New"};
+    // The font files AddFontFile accepts, each with the names it adds to the screen's fonts.
+    std::map<std::wstring, std::vector<std::wstring>, NoCaseLess> fontFiles;
+    std::vector<std::wstring> addedFontFiles;  // as given, in order
+    int fontChangeBroadcasts = 0;
+    std::vector<std::wstring> ScreenFontNames() override { return screenFonts; }
+    int AddFontFile(const std::wstring& path) override;
+    void BroadcastFontChange() override { ++fontChangeBroadcasts; }
+    // GBK, the ANSI code page of the target systems; the characters in notAnsi have no form.
+    std::optional<std::string> AnsiBytes(const std::wstring& text) override;
+
 private:
     bool Start(const std::wstring& commandLine, WindowStyle style, bool notify);
     WriteResult CheckWritable(const std::wstring& key, const std::wstring& text);
