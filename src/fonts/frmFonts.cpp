@@ -221,7 +221,7 @@ void frmFonts::cmdFontBack_Click() {
     }
     const std::wstring into = ctx_.SavePath + kBackupFolder;
     const std::wstring source = WinDir + L"\\Fonts";
-    ctx_.machine.CreateFolder(into);
+    (void)ctx_.machine.CreateFolder(into);  // the copy reports a folder it cannot make
     Ctl().SetText(L"cmdFontBack", -1, kBackupBusy);
     const CopyReport report = ctx_.machine.CopyFolder(source, into);
     if (report.ok()) {
