@@ -50,6 +50,12 @@ public:
     std::tm Now() override;
     std::wstring GeneralDate(const std::tm& when) override;
 
+    // ---- boot menu window (frmGhost) ----
+    WriteResult AppendLineToExisting(const std::wstring& path, const std::wstring& line,
+                                     CodePage cp = CodePage::Ansi) override;
+    bool SetProtected(const std::wstring& path, bool on) override;
+    std::wstring ShortDate(const std::tm& when) override;
+
 private:
     HWND notifyWindow_ = nullptr;  // message-only; receives ended processes
 };

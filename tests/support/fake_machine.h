@@ -128,6 +128,23 @@ public:
     // "yyyy-M-d H:mm:ss", the Chinese regional default.
     std::wstring GeneralDate(const std::tm& when) override;
 
+    // ---- boot menu window (frmGhost) ----
+    // Files whose last line has no line end (lines hold no line ends).
+    std::set<std::wstring, NoCaseLess> noFinalLineEnd;
+    // Read-only and system files; AppendLineToExisting fails on read-only ones.
+    std::set<std::wstring, NoCaseLess> readOnly;
+    std::set<std::wstring, NoCaseLess> system;
+    // Files whose attributes SetProtected cannot change.
+    std::set<std::wstring, NoCaseLess> attributesLocked;
+    // Read-only, hidden and system all set.
+    bool IsProtected(const std::wstring& path) const;
+    bool IsUnprotected(const std::wstring& path) const;  // none of the three
+    WriteResult AppendLineToExisting(const std::wstring& path, const std::wstring& line,
+                                     CodePage cp = CodePage::Ansi) override;
+    bool SetProtected(const std::wstring& path, bool on) override;
+    // "yyyy-M-d", the Chinese regional default.
+    std::wstring ShortDate(const std::tm& when) override;
+
 private:
     bool Start(const std::wstring& commandLine, WindowStyle style, bool notify);
     WriteResult CheckWritable(const std::wstring& key, const std::wstring& text);
