@@ -2,6 +2,7 @@
 #include "core/form_registry.h"
 
 #include "app/frmMain.h"
+#include "boot/frmGhost.h"
 #include "savepath/frmSoftSaveSetting.h"
 #include "softbackup/frmSoftBackup.h"
 #include "tasks/frmAutoSelectTime.h"
@@ -15,6 +16,7 @@ void RegisterAllForms(FormRegistry& r) {
     r.Add<frmSoftSaveSetting>(L"frmSoftSaveSetting");
     r.Add<frmAutoSelectTime>(L"frmAutoSelectTime");
     r.Add<frmSoftBackup>(L"frmSoftBackup");
+    r.Add<frmGhost>(L"frmGhost");
 }
 
 }  // namespace lz
