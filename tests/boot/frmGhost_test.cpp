@@ -247,10 +247,15 @@ TEST_F(Ghost, WithoutBootIniTheCdStartExplainsAndCreatesNothing) {
     EXPECT_FALSE(machine.HasFile(L"c:\\backtemp\\BOOTSECT.cdr"));
     EXPECT_EQ(C().At(L"cmdCD").text, L"添加从光盘启动功能");
 
-    machine.osVersion = {5, 1};
-    ClickCD();
-    EXPECT_TRUE(Mentions(L"找不到 c:\\boot.ini"));
-    EXPECT_FALSE(machine.HasFile(L"c:\\boot.ini"));
+    // On XP the file is only missing.
+    AppFixture xp;
+    xp.machine.AddFolder(L"C:\\BackTemp");
+    xp.machine.AddFile(kImage);
+    xp.ui.ShowForm(L"frmGhost");
+    xp.ui.Fire(L"frmGhost", {EventKind::Click, L"cmdCD"});
+    ASSERT_EQ(xp.ui.prompts.size(), 1u);
+    EXPECT_NE(xp.ui.prompts[0].text.find(L"找不到 c:\\boot.ini"), std::wstring::npos);
+    EXPECT_FALSE(xp.machine.HasFile(L"c:\\boot.ini"));
 }
 
 TEST_F(Ghost, NotepadAndTheWarning) {
