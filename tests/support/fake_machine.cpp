@@ -356,12 +356,12 @@ std::wstring FakeMachine::GeneralDate(const std::tm& when) {
 
 bool FakeMachine::IsProtected(const std::wstring& path) const {
     std::wstring key = Normalize(path);
-    return readOnly.count(key) && hidden.count(key) && system.count(key);
+    return readOnly.count(key) && hidden.count(key) && systemFiles.count(key);
 }
 
 bool FakeMachine::IsUnprotected(const std::wstring& path) const {
     std::wstring key = Normalize(path);
-    return !readOnly.count(key) && !hidden.count(key) && !system.count(key);
+    return !readOnly.count(key) && !hidden.count(key) && !systemFiles.count(key);
 }
 
 WriteResult FakeMachine::AppendLineToExisting(const std::wstring& path, const std::wstring& line, CodePage) {
@@ -380,7 +380,7 @@ WriteResult FakeMachine::AppendLineToExisting(const std::wstring& path, const st
 bool FakeMachine::SetProtected(const std::wstring& path, bool on) {
     std::wstring key = Normalize(path);
     if (!files.count(key) || Listed(attributesLocked, key)) return false;
-    for (auto* set : {&readOnly, &hidden, &system}) {
+    for (auto* set : {&readOnly, &hidden, &systemFiles}) {
         if (on) set->insert(key);
         else set->erase(key);
     }

@@ -133,7 +133,7 @@ public:
     std::set<std::wstring, NoCaseLess> noFinalLineEnd;
     // Read-only and system files; AppendLineToExisting fails on read-only ones.
     std::set<std::wstring, NoCaseLess> readOnly;
-    std::set<std::wstring, NoCaseLess> system;
+    std::set<std::wstring, NoCaseLess> systemFiles;
     // Files whose attributes SetProtected cannot change.
     std::set<std::wstring, NoCaseLess> attributesLocked;
     // Read-only, hidden and system all set.
