@@ -2,6 +2,7 @@
 #include "core/form_registry.h"
 
 #include "app/frmMain.h"
+#include "boot/frmGhost.h"
 #include "fonts/frmFonts.h"
 #include "savepath/frmSoftSaveSetting.h"
 #include "softbackup/frmSoftBackup.h"
@@ -17,6 +18,7 @@ void RegisterAllForms(FormRegistry& r) {
     r.Add<frmAutoSelectTime>(L"frmAutoSelectTime");
     r.Add<frmSoftBackup>(L"frmSoftBackup");
     r.Add<frmFonts>(L"frmFonts");
+    r.Add<frmGhost>(L"frmGhost");
 }
 
 }  // namespace lz

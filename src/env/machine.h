@@ -119,6 +119,19 @@ public:
     virtual void BroadcastFontChange() = 0;
     // Text in the ANSI code page; nullopt when a character has no form there.
     virtual std::optional<std::string> AnsiBytes(const std::wstring& text) = 0;
+
+    // ---- The boot menu window (frmGhost) ----
+    // Appends one line to an existing text file. A last line without its line
+    // end is ended first, so that the new line never continues it. Never
+    // creates the file: Failed when it is missing or cannot be written.
+    virtual WriteResult AppendLineToExisting(const std::wstring& path, const std::wstring& line,
+                                             CodePage cp = CodePage::Ansi) = 0;
+    // Sets (on) or clears read-only, hidden and system together, as
+    // "attrib +r +h +s" and "attrib -r -h -s" do. False when the file is
+    // missing or its attributes could not be changed.
+    [[nodiscard]] virtual bool SetProtected(const std::wstring& path, bool on) = 0;
+    // The regional short date.
+    virtual std::wstring ShortDate(const std::tm& when) = 0;
 };
 
 }  // namespace lz

@@ -727,4 +727,50 @@ void Win32Machine::BroadcastFontChange() {
 
 std::optional<std::string> Win32Machine::AnsiBytes(const std::wstring& text) { return Encode(text, CodePage::Ansi); }
 
+// ---- boot menu window (frmGhost) -------------------------------------------
+
+WriteResult Win32Machine::AppendLineToExisting(const std::wstring& path, const std::wstring& line, CodePage cp) {
+    auto bytes = Encode(line + L"\r\n", cp);
+    if (!bytes) return WriteResult::NotRepresentable;
+    HANDLE h = CreateFileW(ForApi(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return WriteResult::Failed;
+    // The last byte tells whether the last line has its end; a lone CR gets
+    // the LF that makes it CR LF. No trail byte of the code pages is CR or LF.
+    std::string text;
+    LARGE_INTEGER size{}, last{};
+    bool ok = GetFileSizeEx(h, &size) != FALSE;
+    if (ok && size.QuadPart > 0) {
+        last.QuadPart = size.QuadPart - 1;
+        char tail = 0;
+        DWORD got = 0;
+        ok = SetFilePointerEx(h, last, nullptr, FILE_BEGIN) && ReadFile(h, &tail, 1, &got, nullptr) && got == 1;
+        if (tail == '\r') text = "\n";
+        else if (tail != '\n') text = "\r\n";
+    }
+    text += *bytes;
+    LARGE_INTEGER zero{};
+    ok = ok && SetFilePointerEx(h, zero, nullptr, FILE_END) && WriteAll(h, text.data(), text.size());
+    ok = CloseHandle(h) && ok;
+    return ok ? WriteResult::Ok : WriteResult::Failed;
+}
+
+bool Win32Machine::SetProtected(const std::wstring& path, bool on) {
+    std::wstring p = ForApi(path);
+    DWORD old = Attributes(p);
+    if (!IsFile(old)) return false;
+    const DWORD bits = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    const DWORD settable = bits | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    DWORD now = on ? (old & settable) | bits : old & settable & ~bits;
+    if (!SetFileAttributesW(p.c_str(), now ? now : FILE_ATTRIBUTE_NORMAL)) return false;
+    return (Attributes(p) & bits) == (on ? bits : 0);
+}
+
+std::wstring Win32Machine::ShortDate(const std::tm& when) {
+    const SYSTEMTIME st = ToSystemTime(when);
+    wchar_t date[80] = {};
+    if (!GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, 80)) return L"";
+    return date;
+}
+
 }  // namespace lz

@@ -55,6 +55,11 @@ public:
     int AddFontFile(const std::wstring& path) override;
     void BroadcastFontChange() override;
     std::optional<std::string> AnsiBytes(const std::wstring& text) override;
+    // ---- boot menu window (frmGhost) ----
+    WriteResult AppendLineToExisting(const std::wstring& path, const std::wstring& line,
+                                     CodePage cp = CodePage::Ansi) override;
+    bool SetProtected(const std::wstring& path, bool on) override;
+    std::wstring ShortDate(const std::tm& when) override;
 
 private:
     HWND notifyWindow_ = nullptr;  // message-only; receives ended processes

@@ -397,4 +397,45 @@ std::optional<std::string> FakeMachine::AnsiBytes(const std::wstring& text) {
 #endif
 }
 
+// ---- boot menu window (frmGhost) ----
+
+bool FakeMachine::IsProtected(const std::wstring& path) const {
+    std::wstring key = Normalize(path);
+    return readOnly.count(key) && hidden.count(key) && systemFiles.count(key);
+}
+
+bool FakeMachine::IsUnprotected(const std::wstring& path) const {
+    std::wstring key = Normalize(path);
+    return !readOnly.count(key) && !hidden.count(key) && !systemFiles.count(key);
+}
+
+WriteResult FakeMachine::AppendLineToExisting(const std::wstring& path, const std::wstring& line, CodePage) {
+    std::wstring key = Normalize(path);
+    auto it = files.find(key);
+    if (it == files.end()) return WriteResult::Failed;
+    WriteResult r = CheckWritable(key, line);
+    if (r != WriteResult::Ok) return r;
+    if (readOnly.count(key)) return WriteResult::Failed;
+    // The unended last line gets its end first: the new line is a line of its own.
+    noFinalLineEnd.erase(key);
+    it->second.lines.push_back(line);
+    return r;
+}
+
+bool FakeMachine::SetProtected(const std::wstring& path, bool on) {
+    std::wstring key = Normalize(path);
+    if (!files.count(key) || Listed(attributesLocked, key)) return false;
+    for (auto* set : {&readOnly, &hidden, &systemFiles}) {
+        if (on) set->insert(key);
+        else set->erase(key);
+    }
+    return true;
+}
+
+std::wstring FakeMachine::ShortDate(const std::tm& when) {
+    wchar_t buffer[32];
+    std::swprintf(buffer, 32, L"%d-%d-%d", when.tm_year + 1900, when.tm_mon + 1, when.tm_mday);
+    return buffer;
+}
+
 }  // namespace lz::test

@@ -139,6 +139,22 @@ public:
     void BroadcastFontChange() override { ++fontChangeBroadcasts; }
     // GBK, the ANSI code page of the target systems; the characters in notAnsi have no form.
     std::optional<std::string> AnsiBytes(const std::wstring& text) override;
+    // ---- boot menu window (frmGhost) ----
+    // Files whose last line has no line end (lines hold no line ends).
+    std::set<std::wstring, NoCaseLess> noFinalLineEnd;
+    // Read-only and system files; AppendLineToExisting fails on read-only ones.
+    std::set<std::wstring, NoCaseLess> readOnly;
+    std::set<std::wstring, NoCaseLess> systemFiles;
+    // Files whose attributes SetProtected cannot change.
+    std::set<std::wstring, NoCaseLess> attributesLocked;
+    // Read-only, hidden and system all set.
+    bool IsProtected(const std::wstring& path) const;
+    bool IsUnprotected(const std::wstring& path) const;  // none of the three
+    WriteResult AppendLineToExisting(const std::wstring& path, const std::wstring& line,
+                                     CodePage cp = CodePage::Ansi) override;
+    bool SetProtected(const std::wstring& path, bool on) override;
+    // "yyyy-M-d", the Chinese regional default.
+    std::wstring ShortDate(const std::tm& when) override;
 
 private:
     bool Start(const std::wstring& commandLine, WindowStyle style, bool notify);
