@@ -6,6 +6,7 @@
 #include "softbackup/frmSoftBackup.h"
 #include "tasks/frmAutoSelectTime.h"
 #include "tools/frmXPTools.h"
+#include "webdrive/frmWebDrive.h"
 
 namespace lz {
 
@@ -15,6 +16,7 @@ void RegisterAllForms(FormRegistry& r) {
     r.Add<frmSoftSaveSetting>(L"frmSoftSaveSetting");
     r.Add<frmAutoSelectTime>(L"frmAutoSelectTime");
     r.Add<frmSoftBackup>(L"frmSoftBackup");
+    r.Add<frmWebDrive>(L"frmWebDrive");
 }
 
 }  // namespace lz

@@ -106,6 +106,11 @@ public:
     virtual std::tm Now() = 0;
     // The regional "general date": short date, a space, long time.
     virtual std::wstring GeneralDate(const std::tm& when) = 0;
+
+    // Web storage browser (frmWebDrive).
+    // Opens an http or https address in the system's default browser; refuses
+    // (false, nothing started) anything else. False when it could not start.
+    virtual bool OpenInDefaultBrowser(const std::wstring& url) = 0;
 };
 
 }  // namespace lz

@@ -50,6 +50,9 @@ public:
     std::tm Now() override;
     std::wstring GeneralDate(const std::tm& when) override;
 
+    // Web storage browser (frmWebDrive).
+    bool OpenInDefaultBrowser(const std::wstring& url) override;
+
 private:
     HWND notifyWindow_ = nullptr;  // message-only; receives ended processes
 };

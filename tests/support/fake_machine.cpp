@@ -353,3 +353,16 @@ std::wstring FakeMachine::GeneralDate(const std::tm& when) {
 }
 
 }  // namespace lz::test
+
+// ---- Web storage browser (frmWebDrive) -------------------------------------
+
+#include "webdrive/webaddress.h"
+
+namespace lz::test {
+
+bool FakeMachine::OpenInDefaultBrowser(const std::wstring& url) {
+    browserOpens.push_back(url);
+    return IsPlainWebUrl(url) && !browserFails;
+}
+
+}  // namespace lz::test

@@ -128,6 +128,12 @@ public:
     // "yyyy-M-d H:mm:ss", the Chinese regional default.
     std::wstring GeneralDate(const std::tm& when) override;
 
+    // Web storage browser (frmWebDrive): every address asked for, in order;
+    // http(s) ones "open" unless browserFails.
+    std::vector<std::wstring> browserOpens;
+    bool browserFails = false;
+    bool OpenInDefaultBrowser(const std::wstring& url) override;
+
 private:
     bool Start(const std::wstring& commandLine, WindowStyle style, bool notify);
     WriteResult CheckWritable(const std::wstring& key, const std::wstring& text);
