@@ -96,27 +96,6 @@ bool WineGeckoInstalled() {
     return false;
 }
 
-// On Windows the control shows pages in the engine's oldest mode unless the
-// program is named for a newer one; today's sites need the newest.
-void AskForTheNewestMode() {
-    wchar_t path[MAX_PATH];
-    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return;
-    const wchar_t* exe = wcsrchr(path, L'\\');
-    exe = exe ? exe + 1 : path;
-    HKEY key;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER,
-                        L"Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_BROWSER_EMULATION", 0,
-                        nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return;
-    // A choice made already, by the user or an administrator, stays.
-    if (RegQueryValueExW(key, exe, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-        const DWORD edge = 11001;  // the newest mode the engine has
-        RegSetValueExW(key, exe, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&edge), sizeof edge);
-    }
-    RegCloseKey(key);
-}
-
 // The string functions of OLE Automation, loaded with the engine: the program
 // itself does not need the library, and start-up should not pay for it.
 struct OleAut {
@@ -148,6 +127,24 @@ std::wstring TextOf(const VARIANT& v) {
 }
 
 }  // namespace
+
+bool AskForNewestMode(const std::wstring& exe) {
+    HKEY key;
+    if (exe.empty() ||
+        RegCreateKeyExW(HKEY_CURRENT_USER,
+                        L"Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_BROWSER_EMULATION", 0,
+                        nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    // A choice made already, by the user or an administrator, stays.
+    bool asked = false;
+    if (RegQueryValueExW(key, exe.c_str(), nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        const DWORD edge = 11001;  // the newest mode the engine has
+        asked = RegSetValueExW(key, exe.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&edge), sizeof edge) ==
+                ERROR_SUCCESS;
+    }
+    RegCloseKey(key);
+    return asked;
+}
 
 EngineFacts ProbeEngine() {
     EngineFacts f;
@@ -349,7 +346,12 @@ bool WebBrowserView::StartEngine() {
     const HRESULT init = OleInitialize(nullptr);
     if (FAILED(init)) return false;
     oleStarted_ = true;
-    if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")) AskForTheNewestMode();
+    if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")) {
+        wchar_t path[MAX_PATH];
+        const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+        const wchar_t* exe = n && n < MAX_PATH ? wcsrchr(path, L'\\') : nullptr;
+        if (exe) AskForNewestMode(exe + 1);
+    }
     if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
                                 reinterpret_cast<void**>(&object_)))) {
         StopEngine();

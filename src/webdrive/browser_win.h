@@ -24,6 +24,13 @@ namespace lz {
 // What this machine offers, found without starting an engine.
 EngineFacts ProbeEngine();
 
+// Windows shows pages in a control in the engine's oldest mode unless the
+// program is named for a newer one, and today's sites need the newest: names
+// `exe` (a file name such as "lanzhan.exe") for it, for the current user,
+// unless a mode is named already. True when it named it now. (Wine's engine
+// has one mode; the view asks only on Windows.)
+bool AskForNewestMode(const std::wstring& exe);
+
 class WebBrowserView : public BrowserPort {
 public:
     using Sink = std::function<void(const Event&)>;

@@ -351,6 +351,36 @@ TEST_F(BrowserWindow, AnEngineStartedAnywayIsHostedInPlaceAndNeverHangs) {
     EXPECT_EQ(TopWindows(), before);
 }
 
+TEST(BrowserMode, TheNewestModeIsAskedForOnceAndAChoiceMadeStays) {
+    const wchar_t* const key =
+        L"Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_BROWSER_EMULATION";
+    const std::wstring exe = L"lanzhan-mode-test.exe", chosen = L"lanzhan-mode-chosen.exe";
+    auto read = [&](const std::wstring& name) {
+        DWORD value = 0, size = sizeof value, type = 0;
+        HKEY k;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS) return DWORD(0);
+        if (RegQueryValueExW(k, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
+            type != REG_DWORD)
+            value = 0;
+        RegCloseKey(k);
+        return value;
+    };
+    EXPECT_TRUE(AskForNewestMode(exe));
+    EXPECT_EQ(read(exe), 11001u);
+    EXPECT_FALSE(AskForNewestMode(exe));
+
+    HKEY k;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr), ERROR_SUCCESS);
+    const DWORD seven = 7000;
+    RegSetValueExW(k, chosen.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&seven), sizeof seven);
+    EXPECT_FALSE(AskForNewestMode(chosen));
+    EXPECT_EQ(read(chosen), 7000u);
+    RegDeleteValueW(k, exe.c_str());
+    RegDeleteValueW(k, chosen.c_str());
+    RegCloseKey(k);
+    EXPECT_FALSE(AskForNewestMode(L""));
+}
+
 // Puts a stand-in in place of the system's browser for one scheme, and the
 // browser back again when it goes.
 class BrowserStandIn {
