@@ -113,6 +113,8 @@ void frmWebDrive::webPage_TitleChange(const Event& e) { Ctl().SetCaption(kWebDri
 void frmWebDrive::webPage_StatusTextChange(const Event& e) { Ctl().SetPanelText(L"statusBar", 1, e.text); }
 
 void frmWebDrive::webPage_NoticeClick() {
+    // Only the notice's button opens another browser, never a click on a page.
+    if (!NoticeShown) return;
     const std::wstring url = DefaultBrowserUrl(Address);
     if (url.empty() || !ctx_.machine.OpenInDefaultBrowser(url))
         ctx_.ui.MsgBox(L"无法用系统的默认浏览器打开" + Address + L"。", kOkOnly | kExclamation);
@@ -134,8 +136,9 @@ void frmWebDrive::Go(const std::wstring& text) {
     Address = text;
     BrowserPort* b = Browser();
     if (!b) return;
-    if (b->CanShowPages()) b->Navigate(text);
-    else b->ShowNotice(NoEngineNotice(text), kOpenInDefaultBrowser);
+    NoticeShown = !b->CanShowPages();
+    if (NoticeShown) b->ShowNotice(NoEngineNotice(text), kOpenInDefaultBrowser);
+    else b->Navigate(text);
 }
 
 }  // namespace lz

@@ -35,6 +35,8 @@ public:
 
     // The address last handed to the browser, or shown in the notice.
     std::wstring Address;
+    // The notice with its button stands in place of the page.
+    bool NoticeShown = false;
 
 private:
     BrowserPort* Browser();

@@ -122,6 +122,9 @@ TEST_F(WebDrive, TitleGoesToTheCaptionAndStatusTextToTheSecondPanel) {
         EXPECT_TRUE(ui.IsLoaded(L"frmWebDrive"));
     }
     EXPECT_EQ(browser.navigated.size(), 1u);
+    // With a page shown there is no notice: a click there opens nothing elsewhere.
+    Fire({kBrowserNoticeButton, L"webPage"});
+    EXPECT_TRUE(machine.browserOpens.empty());
 }
 
 TEST_F(WebDrive, EnterOpensWhatWasTypedAndOtherKeysAreTyped) {
