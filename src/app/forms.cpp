@@ -8,6 +8,7 @@
 #include "softbackup/frmSoftBackup.h"
 #include "tasks/frmAutoSelectTime.h"
 #include "tools/frmXPTools.h"
+#include "webdrive/frmWebDrive.h"
 
 namespace lz {
 
@@ -19,6 +20,7 @@ void RegisterAllForms(FormRegistry& r) {
     r.Add<frmSoftBackup>(L"frmSoftBackup");
     r.Add<frmFonts>(L"frmFonts");
     r.Add<frmGhost>(L"frmGhost");
+    r.Add<frmWebDrive>(L"frmWebDrive");
 }
 
 }  // namespace lz

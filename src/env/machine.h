@@ -132,6 +132,11 @@ public:
     [[nodiscard]] virtual bool SetProtected(const std::wstring& path, bool on) = 0;
     // The regional short date.
     virtual std::wstring ShortDate(const std::tm& when) = 0;
+
+    // ---- The web storage browser (frmWebDrive) ----
+    // Opens an http or https address in the system's default browser; refuses
+    // (false, nothing started) anything else. False when it could not start.
+    [[nodiscard]] virtual bool OpenInDefaultBrowser(const std::wstring& url) = 0;
 };
 
 }  // namespace lz

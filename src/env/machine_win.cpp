@@ -774,3 +774,22 @@ std::wstring Win32Machine::ShortDate(const std::tm& when) {
 }
 
 }  // namespace lz
+
+// ---- Web storage browser (frmWebDrive) -------------------------------------
+
+#include <shellapi.h>
+
+#include "webdrive/webaddress.h"
+
+namespace lz {
+
+bool Win32Machine::OpenInDefaultBrowser(const std::wstring& url) {
+    // Only a web address goes to the shell: anything else could open a file or
+    // start a program, and a quote or blank could end the browser's argument.
+    if (!IsPlainWebUrl(url)) return false;
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    return result > 32;
+}
+
+}  // namespace lz

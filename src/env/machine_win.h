@@ -60,6 +60,8 @@ public:
                                      CodePage cp = CodePage::Ansi) override;
     bool SetProtected(const std::wstring& path, bool on) override;
     std::wstring ShortDate(const std::tm& when) override;
+    // Web storage browser (frmWebDrive).
+    bool OpenInDefaultBrowser(const std::wstring& url) override;
 
 private:
     HWND notifyWindow_ = nullptr;  // message-only; receives ended processes

@@ -439,3 +439,16 @@ std::wstring FakeMachine::ShortDate(const std::tm& when) {
 }
 
 }  // namespace lz::test
+
+// ---- Web storage browser (frmWebDrive) -------------------------------------
+
+#include "webdrive/webaddress.h"
+
+namespace lz::test {
+
+bool FakeMachine::OpenInDefaultBrowser(const std::wstring& url) {
+    browserOpens.push_back(url);
+    return IsPlainWebUrl(url) && !browserFails;
+}
+
+}  // namespace lz::test

@@ -155,6 +155,11 @@ public:
     bool SetProtected(const std::wstring& path, bool on) override;
     // "yyyy-M-d", the Chinese regional default.
     std::wstring ShortDate(const std::tm& when) override;
+    // Web storage browser (frmWebDrive): every address asked for, in order;
+    // http(s) ones "open" unless browserFails.
+    std::vector<std::wstring> browserOpens;
+    bool browserFails = false;
+    bool OpenInDefaultBrowser(const std::wstring& url) override;
 
 private:
     bool Start(const std::wstring& commandLine, WindowStyle style, bool notify);
