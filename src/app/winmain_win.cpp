@@ -2,13 +2,15 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include "app/controls_win.h"
 #include "core/context.h"
-#include "env/machine_win.h"
 #include "core/form_registry.h"
+#include "env/machine_win.h"
 #include "ui/host_win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    lz::RegisterAppControls();
     lz::FormRegistry registry;
     lz::RegisterAllForms(registry);
     lz::Win32Machine machine;

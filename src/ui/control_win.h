@@ -42,6 +42,9 @@ public:
     virtual bool OnNotify(NMHDR* hdr, LRESULT& result);
     virtual bool OnScroll(WPARAM w);
     virtual void OnTimer() {}
+    // A message of the loop for this control's window or a window inside it,
+    // before the dialog keys act on it; true when the control took it.
+    virtual bool PreTranslate(MSG&) { return false; }
     virtual void OnFormShown() {}
     virtual void OnFormResized() {}
     // The brush its parent gives it for WM_CTLCOLOR*; nullptr for the system's own.

@@ -1,6 +1,7 @@
 // Text boxes: one line or several, read-only, password.
 #include "ui/control_win.h"
 #include "ui/form_window_win.h"
+#include "ui/keypress_win.h"
 
 namespace lz {
 
@@ -14,6 +15,7 @@ public:
         if (code == EN_CHANGE) Fire(EventKind::Change, def_.index);
         return true;
     }
+    bool PreTranslate(MSG& msg) override { return FireKeyPress(form_, def_, msg); }
 
     HBRUSH CtlColor(HDC dc, UINT message) override {
         // The system's white field unless the layout asks for a colour; a

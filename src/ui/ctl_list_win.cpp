@@ -3,6 +3,7 @@
 
 #include "ui/control_win.h"
 #include "ui/form_window_win.h"
+#include "ui/keypress_win.h"
 
 namespace lz {
 
@@ -21,6 +22,11 @@ public:
             else if (code == LBN_DBLCLK) Fire(EventKind::DblClick, def_.index, 1);
         }
         return true;
+    }
+
+    // An editable combo box types into its edit field.
+    bool PreTranslate(MSG& msg) override {
+        return def_.kind == Kind::ComboEdit && FireKeyPress(form_, def_, msg);
     }
 
     HBRUSH CtlColor(HDC dc, UINT message) override {

@@ -129,7 +129,7 @@ struct Event {
     int x = 0, y = 0;   // twips, relative to the control
     bool dbl = false;
     wchar_t key = 0;         // KeyPress
-    bool* cancel = nullptr;  // QueryUnload: set *cancel to keep the window
+    bool* cancel = nullptr;  // QueryUnload: set *cancel to keep the window; KeyPress: to swallow the key
     std::wstring text = L"";  // what a control reports with its event (a title, a status text)
 };
 

@@ -239,6 +239,12 @@ void FormWindow::Fire(const Event& e) {
     }
 }
 
+bool FormWindow::PreTranslate(MSG& msg) {
+    for (HWND h = msg.hwnd; h && h != hwnd_; h = GetParent(h))
+        if (Control* c = ControlOf(h)) return c->PreTranslate(msg);
+    return false;
+}
+
 // Menus share the names of the check marks' calls with the controls.
 void FormWindow::SetChecked(const std::wstring& n, int i, bool on) {
     if (menus_.Has(n, i)) return menus_.SetChecked(n, i, on);

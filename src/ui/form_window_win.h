@@ -32,6 +32,9 @@ public:
     const FormDef& Def() const { return def_; }
     Win32Ui& Ui() { return ui_; }
     void Fire(const Event& e);
+    // Offers a message of the loop to the control it is for (or that holds
+    // its window) before the dialog keys act on it; true when it was taken.
+    bool PreTranslate(MSG& msg);
     // Hands the controls to the logic; events before this (made while the
     // controls are being built) are not the user's and are dropped.
     void BindLogic();

@@ -151,10 +151,10 @@ int Win32Ui::Run() {
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-        bool ours = false;
+        FormWindow* ours = nullptr;
         for (auto& [n, f] : forms_)
-            if (f->Handle() == root) ours = true;
-        if (ours && IsDialogMessageW(root, &msg)) continue;
+            if (f->Handle() == root) ours = f.get();
+        if (ours && (ours->PreTranslate(msg) || IsDialogMessageW(root, &msg))) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

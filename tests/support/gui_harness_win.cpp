@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "app/controls_win.h"
+
 #include <cstdlib>
 #include <stdexcept>
 #include <vector>
@@ -9,6 +11,7 @@
 namespace lz::test {
 
 GuiApp::GuiApp() : ui(GetModuleHandleW(nullptr), registry), ctx{machine, ui, L""} {
+    RegisterAppControls();
     RegisterAllForms(registry);
     registry.Attach(ctx);
 }
@@ -116,6 +119,18 @@ void GuiApp::Menu(const std::wstring& form, const std::wstring& name, int index)
     UINT id = w.MenuId(name, index);
     if (!id) throw std::runtime_error("no such menu item");
     SendMessageW(w.Handle(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    Pump(5);
+}
+
+void GuiApp::Press(const std::wstring& form, const std::wstring& name, int index, wchar_t key) {
+    FormWindow& w = W(form);
+    HWND target = w.ChildHandle(name, index);
+    if (HWND edit = FindWindowExW(target, nullptr, L"Edit", nullptr)) target = edit;
+    MSG msg{target, key == L'\r' ? UINT(WM_KEYDOWN) : UINT(WM_CHAR), key == L'\r' ? WPARAM(VK_RETURN) : WPARAM(key), 0};
+    if (!w.PreTranslate(msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
     Pump(5);
 }
 

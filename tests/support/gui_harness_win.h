@@ -54,6 +54,9 @@ public:
     void Click(const std::wstring& form, const std::wstring& name, int index = -1);
     void MouseMove(const std::wstring& form, const std::wstring& name, int index = -1);
     void Menu(const std::wstring& form, const std::wstring& name, int index = -1);
+    // A key typed into a text box or an editable combo box, through the
+    // program's message loop (Enter is 13).
+    void Press(const std::wstring& form, const std::wstring& name, int index, wchar_t key);
     // Types into a text box, replacing what it holds.
     void Type(const std::wstring& form, const std::wstring& name, int index, const std::wstring& text);
     // Saves the window as it is on screen to <LANZHAN_SHOTS>\<file>.bmp when

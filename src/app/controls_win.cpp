@@ -1,0 +1,11 @@
+#include "app/controls_win.h"
+
+#include "ui/control_win.h"
+
+namespace lz {
+
+void RegisterAppControls() {
+    // One line a kind: RegisterControlKind(Kind::..., Make...);
+}
+
+}  // namespace lz
