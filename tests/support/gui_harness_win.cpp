@@ -126,7 +126,10 @@ void GuiApp::Press(const std::wstring& form, const std::wstring& name, int index
     FormWindow& w = W(form);
     HWND target = w.ChildHandle(name, index);
     if (HWND edit = FindWindowExW(target, nullptr, L"Edit", nullptr)) target = edit;
-    MSG msg{target, key == L'\r' ? UINT(WM_KEYDOWN) : UINT(WM_CHAR), key == L'\r' ? WPARAM(VK_RETURN) : WPARAM(key), 0};
+    MSG msg{};
+    msg.hwnd = target;
+    msg.message = key == L'\r' ? WM_KEYDOWN : WM_CHAR;
+    msg.wParam = key == L'\r' ? WPARAM(VK_RETURN) : WPARAM(key);
     if (!w.PreTranslate(msg)) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
