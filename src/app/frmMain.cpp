@@ -2,7 +2,6 @@
 
 #include "core/help.h"
 #include "env/quote.h"
-#include "savepath/savepath.h"
 
 namespace lz {
 
@@ -169,13 +168,11 @@ void frmMain::LoadPictures() {
     for (int i = 0; i < 8; ++i) Ctl().SetPicture(L"imgPIC", i, L"bmp" + std::to_wstring(i));
 }
 
+// Loaded before the user can reach them, but after the main window is up.
 void frmMain::PreloadForms() {
-    ctx_.ui.LoadForm(L"frmSoftBackup");
-    ctx_.ui.LoadForm(L"frmAutoSelectTime");
-    // The task window reads the destination when it loads; until it exists the
-    // main window does so in its place, at the same point of start-up.
-    if (!ctx_.ui.IsLoaded(L"frmAutoSelectTime")) ReadSavePath(ctx_);
-    ctx_.ui.LoadForm(L"frmFonts");
+    ctx_.ui.LoadFormWhenIdle(L"frmSoftBackup");
+    ctx_.ui.LoadFormWhenIdle(L"frmAutoSelectTime");
+    ctx_.ui.LoadFormWhenIdle(L"frmFonts");
 }
 
 void frmMain::Form_Resize() {

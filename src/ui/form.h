@@ -228,6 +228,10 @@ public:
     // Windows by name. Loading an unknown or not yet built window does nothing.
     virtual bool IsAvailable(const std::wstring& form) = 0;  // built into this program
     virtual void LoadForm(const std::wstring& form) = 0;
+    // Loads a window once the windows shown so far are painted and nothing
+    // else waits, so that the first window appears at once. A user's action,
+    // or a call that needs a window, loads every window still waiting first.
+    virtual void LoadFormWhenIdle(const std::wstring& form) = 0;
     virtual void ShowForm(const std::wstring& form) = 0;  // loads it first when needed
     virtual void HideForm(const std::wstring& form) = 0;
     virtual void UnloadForm(const std::wstring& form) = 0;
