@@ -2,6 +2,8 @@
 #include "core/form_registry.h"
 
 #include "app/frmMain.h"
+#include "lock/frmScreen.h"
+#include "lock/frmSet.h"
 #include "savepath/frmSoftSaveSetting.h"
 #include "softbackup/frmSoftBackup.h"
 #include "tasks/frmAutoSelectTime.h"
@@ -15,6 +17,8 @@ void RegisterAllForms(FormRegistry& r) {
     r.Add<frmSoftSaveSetting>(L"frmSoftSaveSetting");
     r.Add<frmAutoSelectTime>(L"frmAutoSelectTime");
     r.Add<frmSoftBackup>(L"frmSoftBackup");
+    r.Add<frmSet>(L"frmSet");
+    r.Add<frmScreen>(L"frmScreen");
 }
 
 }  // namespace lz

@@ -106,6 +106,10 @@ public:
     virtual std::tm Now() = 0;
     // The regional "general date": short date, a space, long time.
     virtual std::wstring GeneralDate(const std::tm& when) = 0;
+
+    // frmSet: a key pressed or released as if typed (virtual-key codes), for
+    // the desktop's own shortcuts such as Windows+M.
+    virtual void KeyEvent(unsigned char virtualKey, bool keyUp) = 0;
 };
 
 }  // namespace lz

@@ -682,4 +682,17 @@ std::wstring Win32Machine::GeneralDate(const std::tm& when) {
     return std::wstring(date) + L" " + time;
 }
 
+// ---- frmSet --------------------------------------------------------------
+
+void Win32Machine::KeyEvent(unsigned char virtualKey, bool keyUp) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = virtualKey;
+    in.ki.wScan = WORD(MapVirtualKeyW(virtualKey, 0 /* MAPVK_VK_TO_VSC */));
+    in.ki.dwFlags = keyUp ? KEYEVENTF_KEYUP : 0;
+    // The Windows keys sit in the extended part of the keyboard.
+    if (virtualKey == VK_LWIN || virtualKey == VK_RWIN) in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+    SendInput(1, &in, sizeof in);
+}
+
 }  // namespace lz

@@ -50,6 +50,9 @@ public:
     std::tm Now() override;
     std::wstring GeneralDate(const std::tm& when) override;
 
+    // frmSet
+    void KeyEvent(unsigned char virtualKey, bool keyUp) override;
+
 private:
     HWND notifyWindow_ = nullptr;  // message-only; receives ended processes
 };

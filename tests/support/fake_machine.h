@@ -128,6 +128,10 @@ public:
     // "yyyy-M-d H:mm:ss", the Chinese regional default.
     std::wstring GeneralDate(const std::tm& when) override;
 
+    // frmSet: the key events sent, in order (virtual key, released).
+    std::vector<std::pair<int, bool>> keyEvents;
+    void KeyEvent(unsigned char virtualKey, bool keyUp) override { keyEvents.push_back({virtualKey, keyUp}); }
+
 private:
     bool Start(const std::wstring& commandLine, WindowStyle style, bool notify);
     WriteResult CheckWritable(const std::wstring& key, const std::wstring& text);

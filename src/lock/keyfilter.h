@@ -1,0 +1,28 @@
+// Which keys the lock keeps from the system while it is on: those that would
+// switch to another window or open the Start menu. Judged one low-level key
+// event at a time; the Win32 hook (keyboard_guard_win.h) asks it.
+#pragma once
+#include <set>
+
+namespace lz {
+
+struct KeyStroke {
+    unsigned vk = 0;        // virtual key
+    bool up = false;        // released
+    bool alt = false;       // Alt is down
+    bool ctrl = false;      // Ctrl is down
+    bool injected = false;  // sent by a program, not typed
+};
+
+class SwitchKeyFilter {
+public:
+    // True: the system never sees this event.
+    bool Swallow(const KeyStroke& k);
+
+private:
+    // Keys whose press was kept: their release is kept too, and only theirs,
+    // so that no key is ever left down in the system's eyes.
+    std::set<unsigned> kept_;
+};
+
+}  // namespace lz
