@@ -1,8 +1,13 @@
 // Runs a step whenever the user-interface thread has nothing else to do,
-// without a loop of its own: a message-only window takes one message, runs
-// steps until anything waits in the thread's queue, and leaves a new message
-// for itself behind what waits. Modal loops (prompts) run it too, so a caller
-// that wants stillness under a prompt stops it first.
+// without a loop of its own: a message-only window takes one message, runs a
+// slice of steps, looks whether anything waits in the thread's queue, and
+// leaves a new message for itself behind what waits. Modal loops (prompts)
+// run it too, so a caller that wants stillness under a prompt stops it first.
+//
+// A slice is one step where looking at the queue is cheap (Windows), and
+// grows where it is dear (under Wine a look costs as much as several block
+// copies) so that the looking never takes more than a twentieth of the time; it
+// never grows beyond 16 ms, one frame of the display, so input waits at most that.
 #pragma once
 #include <windows.h>
 
@@ -28,6 +33,8 @@ private:
     void Run();
     HWND window_ = nullptr;
     std::function<bool()> step_;
+    double overhead_ = 0;  // seconds between two slices: the look and the way round the loop
+    double left_ = 0;      // when the last slice gave the thread back; 0: not measured
     bool running_ = false;
     unsigned generation_ = 0;  // a message left by an earlier Start does nothing
 };

@@ -9,8 +9,8 @@ namespace lz {
 struct KeyStroke {
     unsigned vk = 0;        // virtual key
     bool up = false;        // released
-    bool alt = false;       // Alt is down
-    bool ctrl = false;      // Ctrl is down
+    bool alt = false;       // Alt is down, as the system reports it
+    bool ctrl = false;      // Ctrl is down, as the system reports it
     bool injected = false;  // sent by a program, not typed
 };
 
@@ -20,9 +20,14 @@ public:
     bool Swallow(const KeyStroke& k);
 
 private:
-    // Keys whose press was kept: their release is kept too, and only theirs,
-    // so that no key is ever left down in the system's eyes.
+    // Alt and Ctrl keys seen pressed and not yet released: the system's own
+    // view of them can lag behind the events that reach the hook.
+    std::set<unsigned> modifiers_;
+    // A held key is judged once, at its first press: its repeats and its
+    // release go the same way, so that no key is ever left down in the
+    // system's eyes.
     std::set<unsigned> kept_;
+    std::set<unsigned> passed_;
 };
 
 }  // namespace lz

@@ -45,6 +45,36 @@ TEST(KeyFilter, SwitchingCombinationsAreKeptAndTheirPartsAlone) {
     EXPECT_FALSE(f.Swallow(Down(0x73, true)));  // Alt+F4 reaches the window, which refuses to close
 }
 
+TEST(KeyFilter, ModifiersSeenGoingDownCountEvenWhenTheSystemLags) {
+    SwitchKeyFilter f;
+    EXPECT_FALSE(f.Swallow(Down(0xA2)));  // left Ctrl, as the hook reports it
+    EXPECT_TRUE(f.Swallow(Down(0x1B)));   // the system does not yet say Ctrl is down
+    EXPECT_TRUE(f.Swallow(Up(0x1B)));
+    EXPECT_FALSE(f.Swallow(Up(0xA2)));
+    EXPECT_FALSE(f.Swallow(Down(0x1B)));  // released: Esc alone again
+    EXPECT_FALSE(f.Swallow(Up(0x1B)));
+    KeyStroke alt = Down(0xA5);  // right Alt, sent by a program: still counted
+    alt.injected = true;
+    EXPECT_FALSE(f.Swallow(alt));
+    EXPECT_TRUE(f.Swallow(Down(0x09)));
+}
+
+TEST(KeyFilter, AHeldKeyKeepsTheFateOfItsFirstPress) {
+    SwitchKeyFilter f;
+    // Ctrl+Esc, Ctrl let go while Esc repeats: the repeats and the release stay kept.
+    EXPECT_FALSE(f.Swallow(Down(0xA2)));
+    EXPECT_TRUE(f.Swallow(Down(0x1B)));
+    EXPECT_FALSE(f.Swallow(Up(0xA2)));
+    EXPECT_TRUE(f.Swallow(Down(0x1B)));
+    EXPECT_TRUE(f.Swallow(Up(0x1B)));
+    // Esc held, then Ctrl: the system has the press, so it gets the rest too.
+    EXPECT_FALSE(f.Swallow(Down(0x1B)));
+    EXPECT_FALSE(f.Swallow(Down(0xA2)));
+    EXPECT_FALSE(f.Swallow(Down(0x1B)));
+    EXPECT_FALSE(f.Swallow(Up(0x1B)));
+    EXPECT_FALSE(f.Swallow(Up(0xA2)));
+}
+
 TEST(KeyFilter, KeysSentByProgramsPass) {
     SwitchKeyFilter f;
     KeyStroke win = Down(0x5B);

@@ -300,10 +300,13 @@ TEST(KeyboardGuard, KeepsCtrlEscFromTheSystemUntilRemoved) {
     Key(VK_ESCAPE, false);
     Key(VK_ESCAPE, true);
     Key(VK_CONTROL, true);
+    Key(VK_LWIN, false);
+    Key(VK_LWIN, true);
     Key('B', false);
     Key('B', true);
     ASSERT_TRUE(PumpUntil([&] { return seen('B'); }));
     EXPECT_TRUE(seen(VK_ESCAPE));
+    EXPECT_TRUE(seen(VK_LWIN));
     EXPECT_TRUE(second.Install());  // free again
 }
 
