@@ -8,9 +8,14 @@
 #include <memory>
 #include <vector>
 
+#include "core/form_registry.h"
+#include "env/machine_win.h"
 #include "lock/effects.h"
+#include "lock/frmScreen.h"
 #include "lock/lock_animation.h"
 #include "lock/lock_surface_win.h"
+#include "support/fake_ui.h"
+#include "support/files_win.h"
 
 namespace lz::test {
 namespace {
@@ -308,6 +313,141 @@ TEST(KeyboardGuard, KeepsCtrlEscFromTheSystemUntilRemoved) {
     EXPECT_TRUE(seen(VK_ESCAPE));
     EXPECT_TRUE(seen(VK_LWIN));
     EXPECT_TRUE(second.Install());  // free again
+}
+
+TEST(KeyEvents, TheMachineSendsPressAndReleaseAsTyped) {
+    TestWindow target(WS_POPUP | WS_VISIBLE, nullptr, 200, 100);
+    SetForegroundWindow(target.hwnd);
+    SetFocus(target.hwnd);
+    ASSERT_TRUE(PumpUntil([&] { return GetFocus() == target.hwnd; }));
+    Win32Machine machine;
+    machine.KeyEvent('M', false);
+    machine.KeyEvent('M', true);
+    ASSERT_TRUE(PumpUntil([&] { return !target.keysDown.empty(); }));
+    EXPECT_EQ(target.keysDown[0], UINT('M'));
+    // Released as well: the system no longer holds M down.
+    ASSERT_TRUE(PumpUntil([] { return !(GetAsyncKeyState('M') & 0x8000); }));
+}
+
+// The settings and lock windows' logic with prompts answered by script, the
+// real machine, and the lock drawing on a real window: what the host will
+// join in one program.
+class LockFlow : public ::testing::Test {
+protected:
+    // The machine, its program folder a test folder of its own, its key
+    // events noted rather than sent to the desktop.
+    struct TestMachine : Win32Machine {
+        std::wstring folder;
+        std::vector<std::pair<int, bool>> keys;
+        std::wstring ProgramDir() override { return folder; }
+        void KeyEvent(unsigned char vk, bool up) override { keys.push_back({vk, up}); }
+    };
+    // Shows and hides the real lock window with the lock window's logic.
+    struct WiredUi : FakeUi {
+        using FakeUi::FakeUi;
+        HWND lockRoot = nullptr;
+        void ShowForm(const std::wstring& form) override {
+            FakeUi::ShowForm(form);
+            if (form == L"frmScreen" && IsLoaded(form)) {
+                ShowWindow(lockRoot, SW_SHOW);
+                SetForegroundWindow(lockRoot);
+            }
+        }
+        void UnloadForm(const std::wstring& form) override {
+            if (form == L"frmScreen") ShowWindow(lockRoot, SW_HIDE);
+            FakeUi::UnloadForm(form);
+        }
+    };
+    // The lock window's logic with the real surface under its picture.
+    class ScreenOnWindow : public frmScreen {
+    public:
+        ScreenOnWindow(AppContext& c, LockSurface* s) : frmScreen(c), surface_(s) {}
+        void OnEvent(const Event& e) override {
+            if (e.kind == EventKind::Load) dynamic_cast<FakeControls&>(Ctl()).ports[{L"picScreen", -1}] = surface_;
+            frmScreen::OnEvent(e);
+        }
+
+    private:
+        LockSurface* surface_;
+    };
+
+    LockFlow() : ui(registry), ctx{machine, ui, L""} {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        machine.folder = std::wstring(temp) + L"lanzhan_lock_flow";
+        RemoveTree(machine.folder);
+        CreateDirectoryW(machine.folder.c_str(), nullptr);
+        RegisterAllForms(registry);
+        registry.Add(L"frmScreen", [this](AppContext& c) -> std::unique_ptr<FormLogic> {
+            return std::make_unique<ScreenOnWindow>(c, lock.surface.get());
+        });
+        registry.Attach(ctx);
+        ui.lockRoot = lock.root.hwnd;
+    }
+    ~LockFlow() override { RemoveTree(machine.folder); }
+
+    std::vector<DWORD> GrabScreen() {
+        const ScreenBox s = lock.surface->Screen();
+        return Grab(nullptr, s.width, s.height);
+    }
+    void DoubleClick(const std::wstring& answer) {
+        ui.inputAnswers.push_back(answer);
+        ui.Fire(L"frmScreen", {EventKind::Click, L"picScreen"});
+        ui.Fire(L"frmScreen", {EventKind::DblClick, L"picScreen"});
+    }
+
+    FormRegistry registry;
+    TestMachine machine;
+    WiredUi ui;
+    AppContext ctx;
+    LockWindow lock;
+};
+
+TEST_F(LockFlow, LocksAtLoadAnimatesTheScreenAndOnlyThePasswordOpensIt) {
+    ASSERT_EQ(machine.WriteTextFile(machine.folder + L"\\Screen.ini", {L"Open Sesame"}), WriteResult::Ok);
+    TestWindow shown(WS_POPUP | WS_VISIBLE, nullptr, 400, 300);
+    shown.pattern = true;
+    UpdateWindow(shown.hwnd);
+
+    ui.ShowForm(L"frmSet");
+    ASSERT_TRUE(ui.IsLoaded(L"frmScreen"));
+    const std::vector<std::pair<int, bool>> winM = {{91, false}, {77, false}, {91, true}, {77, true}};
+    EXPECT_EQ(machine.keys, winM);
+    EXPECT_TRUE(IsWindowVisible(lock.root.hwnd));
+    EXPECT_TRUE(GetWindowLongPtrW(lock.root.hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(lock.surface->KeysGuarded());
+
+    // Two looks at the screen some steps apart differ.
+    auto& screen = ui.Logic<frmScreen>(L"frmScreen");
+    ASSERT_TRUE(PumpUntil([&] { return lock.surface->KeysGuarded() && GetForegroundWindow() == lock.root.hwnd; }));
+    const std::vector<DWORD> first = GrabScreen();
+    int steps = 0;
+    lock.surface->Animate([&] { return ++steps, screen.Step(); });
+    ASSERT_TRUE(PumpUntil([&] { return steps >= 3000; }));
+    EXPECT_FALSE(GrabScreen() == first);
+
+    DoubleClick(L"open sesame");
+    ASSERT_EQ(ui.prompts.size(), 2u);
+    EXPECT_EQ(ui.prompts[1].text, L"不好意思，你的密码有误");
+    EXPECT_TRUE(screen.Running);
+    EXPECT_TRUE(ui.ControlsOf(L"frmScreen").At(L"lblclick").visible);
+    const int before = steps;
+    // The file changes under the lock; what opens it does not.
+    ASSERT_EQ(machine.WriteTextFile(machine.folder + L"\\Screen.ini", {L"other"}), WriteResult::Ok);
+    lock.surface->Animate([&] { return ++steps, screen.Step(); });
+    ASSERT_TRUE(PumpUntil([&] { return steps >= before + 1000; }));
+    DoubleClick(L"other");
+    EXPECT_TRUE(screen.Running);
+
+    DoubleClick(L"Open Sesame");
+    EXPECT_FALSE(ui.IsLoaded(L"frmScreen"));
+    EXPECT_FALSE(lock.surface->KeysGuarded());
+    EXPECT_FALSE(IsWindowVisible(lock.root.hwnd));
+    EXPECT_TRUE(ui.IsVisible(L"frmSet"));
+    const int after = steps;
+    MSG msg;
+    for (int i = 0; i < 100 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) DispatchMessageW(&msg);
+    EXPECT_EQ(steps, after);
 }
 
 }  // namespace
