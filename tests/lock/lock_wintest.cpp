@@ -448,6 +448,16 @@ TEST_F(LockFlow, LocksAtLoadAnimatesTheScreenAndOnlyThePasswordOpensIt) {
     MSG msg;
     for (int i = 0; i < 100 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) DispatchMessageW(&msg);
     EXPECT_EQ(steps, after);
+
+    // A new password goes to the file in the ANSI code page with its line
+    // end, and the next lock opens with it.
+    ui.ControlsOf(L"frmSet").SetText(L"txtPassword", -1, L"新密码");
+    ui.Fire(L"frmSet", {EventKind::Click, L"cmdChangePassword"});
+    EXPECT_EQ(FileBytes(machine.folder + L"\\Screen.ini"), "\xD0\xC2\xC3\xDC\xC2\xEB\r\n");
+    ui.Fire(L"frmSet", {EventKind::Click, L"Command1"});
+    ASSERT_TRUE(ui.IsLoaded(L"frmScreen"));
+    DoubleClick(L"新密码");
+    EXPECT_FALSE(ui.IsLoaded(L"frmScreen"));
 }
 
 }  // namespace
