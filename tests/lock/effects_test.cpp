@@ -142,19 +142,6 @@ TEST(Effects, SuperFastStreamGoesAHundredToTheRightAndChecksFlingFar) {
     EXPECT_GT(offScreen, 18000);  // most of them
 }
 
-TEST(Effects, MeltStaysWithinItsRangeAndUsesEveryOffset) {
-    int counts[3][3] = {};
-    for (const BlockMove& m : Moves(0)) {
-        ASSERT_GE(m.dx, -1);
-        ASSERT_LE(m.dx, 1);
-        ASSERT_GE(m.dy, -1);
-        ASSERT_LE(m.dy, 1);
-        ++counts[m.dx + 1][m.dy + 1];
-    }
-    for (auto& row : counts)
-        for (int c : row) EXPECT_GT(c, 0);
-}
-
 TEST(Effects, ASumBeyondSixteenBitsCopiesNothingInsteadOfStopping) {
     // A 32767-pixel screen with "Checks": x + dx can pass 32767.
     FakeSurface s;
@@ -168,23 +155,6 @@ TEST(Effects, ASumBeyondSixteenBitsCopiesNothingInsteadOfStopping) {
     EXPECT_EQ(ScreenPixels(40000), 32767);
     EXPECT_EQ(ScreenPixels(-3), 0);
     EXPECT_EQ(ScreenPixels(1280), 1280);
-}
-
-TEST(Effects, AStepCopiesItsBlockOntoThePicture) {
-    FakeSurface s;
-    s.screen = {0, 0, 300, 200};
-    s.Snapshot();
-    LockAnimation a(s, EffectRow(10), 300, 200, 7);  // Running Track: -10, -10
-    const BlockMove m = a.Step();
-    ASSERT_EQ(s.copies.size(), 1u);
-    const auto& c = s.copies[0];
-    EXPECT_EQ(c.width, 128);
-    EXPECT_EQ(c.height, 128);
-    EXPECT_EQ(c.toX, m.x - 10);
-    EXPECT_EQ(c.toY, m.y - 10);
-    // What stood at (x + 20, y + 20) now stands 10 up and 10 left of it.
-    const int source = (m.y + 20) * 300 + (m.x + 20);
-    EXPECT_EQ(s.At(m.x + 10, m.y + 10), source);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// A lock surface in memory: a picture of the screen as a grid of numbers, the
-// block copies done on it, and the animation's steps run when the test says.
+// A lock surface in memory: what the lock asked of it, the blocks it copied,
+// and the animation's steps run when the test says.
 // LockedApp puts one under the lock window of a whole program in memory.
 #pragma once
 #include <functional>
@@ -21,7 +21,6 @@ public:
     ScreenBox screen{0, 0, 1024, 768};
     std::vector<std::wstring> log;  // "snapshot", "cover", "keys on", "animate", "stop", "hold", "keys off"
     std::vector<Copy> copies;
-    std::vector<int> pixels;  // screen.width × screen.height; the snapshot numbers them 0, 1, 2 ...
     bool keysGuarded = false;
     std::size_t keyEventsAtSnapshot = 0;  // how many key events the machine had sent by then
     std::function<bool()> step;  // while animating
@@ -30,24 +29,10 @@ public:
     ScreenBox Screen() override { return screen; }
     void Snapshot() override {
         log.push_back(L"snapshot");
-        pixels.resize(std::size_t(screen.width) * std::size_t(screen.height));
-        for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = int(i);
         if (onSnapshot) onSnapshot();
     }
     void Cover() override { log.push_back(L"cover"); }
-    void CopyBlock(int x, int y, int w, int h, int toX, int toY) override {
-        copies.push_back({x, y, w, h, toX, toY});
-        if (pixels.empty()) return;  // no picture taken: the moves alone are of interest
-        // Through a copy of the source, as BitBlt does with overlapping blocks.
-        std::vector<int> block(std::size_t(w) * std::size_t(h), -1);
-        for (int j = 0; j < h; ++j)
-            for (int i = 0; i < w; ++i)
-                if (Inside(x + i, y + j)) block[std::size_t(j) * w + i] = At(x + i, y + j);
-        for (int j = 0; j < h; ++j)
-            for (int i = 0; i < w; ++i)
-                if (Inside(toX + i, toY + j) && block[std::size_t(j) * w + i] >= 0)
-                    At(toX + i, toY + j) = block[std::size_t(j) * w + i];
-    }
+    void CopyBlock(int x, int y, int w, int h, int toX, int toY) override { copies.push_back({x, y, w, h, toX, toY}); }
     void Hold() override { log.push_back(L"hold"); }
     void GuardKeys(bool on) override {
         keysGuarded = on;
@@ -76,8 +61,6 @@ public:
         return done;
     }
     bool Animating() const { return bool(step); }
-    bool Inside(int x, int y) const { return x >= 0 && y >= 0 && x < screen.width && y < screen.height; }
-    int& At(int x, int y) { return pixels[std::size_t(y) * std::size_t(screen.width) + std::size_t(x)]; }
     bool Logged(const std::wstring& what) const {
         for (const auto& l : log)
             if (l == what) return true;

