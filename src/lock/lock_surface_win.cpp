@@ -1,5 +1,7 @@
 #include "lock/lock_surface_win.h"
 
+#include <algorithm>
+
 namespace lz {
 
 LockSurfaceWin::~LockSurfaceWin() {
@@ -111,14 +113,21 @@ bool LockSurfaceWin::HandleMessage(UINT m, WPARAM, LPARAM, LRESULT& result) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd_, &ps);
         const RECT& r = ps.rcPaint;
-        if (heldDc_)
-            BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, heldDc_, r.left, r.top, SRCCOPY);
-        else
+        // Black where the picture does not reach (a screen grown since it was taken).
+        if (!heldDc_ || r.right > heldWidth_ || r.bottom > heldHeight_)
             FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        if (heldDc_) {
+            const int w = std::min<int>(r.right, heldWidth_) - r.left, h = std::min<int>(r.bottom, heldHeight_) - r.top;
+            if (w > 0 && h > 0) BitBlt(dc, r.left, r.top, w, h, heldDc_, r.left, r.top, SRCCOPY);
+        }
         EndPaint(hwnd_, &ps);
         result = 0;
         return true;
     }
+    case WM_DISPLAYCHANGE:
+        // A monitor added or a resolution changed: the whole screen stays covered.
+        Cover();
+        return false;
     }
     return false;
 }

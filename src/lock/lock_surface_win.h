@@ -1,6 +1,7 @@
 // The lock surface on a real window: the picture is a child window (or any
 // window) that this class draws on, given as its handle. Its window procedure
-// forwards WM_PAINT and WM_ERASEBKGND here (HandleMessage).
+// forwards WM_PAINT and WM_ERASEBKGND here (HandleMessage), and the top-level
+// window forwards WM_DISPLAYCHANGE.
 #pragma once
 #include <windows.h>
 
