@@ -83,7 +83,8 @@ void frmSet::minAll() {
 
 void frmSet::Command1_Click() {
     // The lock window reads the chosen effect from the list when it loads.
-    if (ctx_.ui.IsLoaded(L"frmScreen")) return;  // a lock is on already
+    if (ctx_.ui.IsVisible(L"frmScreen")) return;  // a lock is on already
+    ctx_.ui.UnloadForm(L"frmScreen");  // one that could not lock, left loaded
     ctx_.ui.LoadForm(L"frmScreen");
     // It shows itself only when it could lock; otherwise it has said why.
     if (!ctx_.ui.IsVisible(L"frmScreen")) ctx_.ui.UnloadForm(L"frmScreen");

@@ -246,6 +246,13 @@ TEST_F(Lock, WithoutASurfaceTheLockSaysSoAndTheSettingsStay) {
     ASSERT_EQ(ui.prompts.size(), 1u);
     EXPECT_EQ(ui.prompts[0].text, kLockUnavailable);
     EXPECT_TRUE(ui.IsVisible(L"frmSet"));
+    // A lock window that could not lock, left loaded by whoever loaded it,
+    // does not stand in the way of the next lock.
+    ui.LoadForm(L"frmScreen");
+    ASSERT_TRUE(ui.IsLoaded(L"frmScreen"));
+    withSurface = true;
+    LockWith(2);
+    EXPECT_TRUE(Locked());
 }
 
 TEST_F(Lock, ChangingThePasswordWritesItOrSaysWhyNot) {
