@@ -2,6 +2,7 @@
 
 #include "core/help.h"
 #include "env/quote.h"
+#include "lock/screen_ini.h"
 
 namespace lz {
 
@@ -52,7 +53,7 @@ struct MenuTool {
 const MenuTool kMenuTools[] = {
     {L"mnuAuto", L"frmAutoSelectTime", true}, {L"mnuXPtools", L"frmXPTools", true},
     {L"mnuWEB", L"frmWebDrive", true},        {L"mnuFont", L"frmFonts", true},
-    {L"mnuGhost", L"frmGhost", true},         {L"mnuGetPic", L"frmSet", true},
+    {L"mnuGhost", L"frmGhost", true},         {L"mnuGetPic", L"frmSet", true},  // see OpenLock
     {L"mnuSoftSet", L"frmSoftBackup", true},  {L"mnuSavetoPath", L"frmSoftSaveSetting", false},
 };
 
@@ -184,7 +185,7 @@ void frmMain::Form_Resize() {
 
 void frmMain::Form_Unload() {
     for (const wchar_t* f : {L"frmAutoSelectTime", L"frmFonts", L"frmSoftBackup", L"frmSoftSaveSetting",
-                             L"frmWebDrive", L"frmXPTools"})
+                             L"frmWebDrive", L"frmXPTools", L"frmSet"})
         ctx_.ui.UnloadForm(f);
 }
 
@@ -211,7 +212,7 @@ void frmMain::imgPIC_Click(int index) {
     case 0:
     case 1: ShowTool(form, true); break;
     case 2: ShowTool(form, false); break;
-    case 4:
+    case 4: OpenLock(); break;
     case 5:
     case 6:
         ctx_.ui.HideForm(L"frmMain");
@@ -244,9 +245,23 @@ void frmMain::cSysTray1_Mouse(int button, bool dbl) {
     }
 }
 
+void frmMain::OpenLock() {
+    if (!ctx_.ui.IsAvailable(L"frmSet")) return;
+    ctx_.ui.HideForm(L"frmMain");
+    CheckLockPassword(ctx_);
+    ctx_.ui.ShowForm(L"frmSet");
+}
+
 void frmMain::Menu_Click(const Event& e) {
     const std::wstring& name = e.name;
-    if (name == L"mnuExit") return Exit();
+    if (name == L"mnuExit") {
+        // While the screen is locked the suite stays: only the password ends a lock.
+        if (ctx_.ui.IsLoaded(L"frmScreen")) return;
+        return Exit();
+    }
+    // The menu item opens the lock settings as the tile does, so that the
+    // user is not left with the notification-area icon alone.
+    if (name == L"mnuGetPic") return OpenLock();
     if (name == L"mnuHelp" || name == L"mnuLanzhan") return OpenHelp();
     if (name == L"mnuNero") return RunNero();
     if (name == L"mnuShow") {

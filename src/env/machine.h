@@ -137,6 +137,11 @@ public:
     // Opens an http or https address in the system's default browser; refuses
     // (false, nothing started) anything else. False when it could not start.
     [[nodiscard]] virtual bool OpenInDefaultBrowser(const std::wstring& url) = 0;
+
+    // ---- The lock settings window (frmSet) ----
+    // A key pressed or released as if typed (virtual-key codes), for
+    // the desktop's own shortcuts such as Windows+M.
+    virtual void KeyEvent(unsigned char virtualKey, bool keyUp) = 0;
 };
 
 }  // namespace lz

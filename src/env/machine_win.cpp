@@ -1,7 +1,9 @@
 #include "env/machine_win.h"
 
 #include "env/systime_win.h"
+#include "env/weburl.h"
 
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -773,15 +775,7 @@ std::wstring Win32Machine::ShortDate(const std::tm& when) {
     return date;
 }
 
-}  // namespace lz
-
-// ---- Web storage browser (frmWebDrive) -------------------------------------
-
-#include <shellapi.h>
-
-#include "webdrive/webaddress.h"
-
-namespace lz {
+// ---- The web storage browser (frmWebDrive) -----------------------------------
 
 bool Win32Machine::OpenInDefaultBrowser(const std::wstring& url) {
     // Only a web address goes to the shell: anything else could open a file or
@@ -790,6 +784,19 @@ bool Win32Machine::OpenInDefaultBrowser(const std::wstring& url) {
     const auto result = reinterpret_cast<INT_PTR>(
         ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     return result > 32;
+}
+
+// ---- The lock settings window (frmSet) --------------------------------------- --------------------------------------------------------------
+
+void Win32Machine::KeyEvent(unsigned char virtualKey, bool keyUp) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = virtualKey;
+    in.ki.wScan = WORD(MapVirtualKeyW(virtualKey, 0 /* MAPVK_VK_TO_VSC */));
+    in.ki.dwFlags = keyUp ? KEYEVENTF_KEYUP : 0;
+    // The Windows keys sit in the extended part of the keyboard.
+    if (virtualKey == VK_LWIN || virtualKey == VK_RWIN) in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+    SendInput(1, &in, sizeof in);
 }
 
 }  // namespace lz

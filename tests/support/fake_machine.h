@@ -160,6 +160,9 @@ public:
     std::vector<std::wstring> browserOpens;
     bool browserFails = false;
     bool OpenInDefaultBrowser(const std::wstring& url) override;
+    // frmSet: the key events sent, in order (virtual key, released).
+    std::vector<std::pair<int, bool>> keyEvents;
+    void KeyEvent(unsigned char virtualKey, bool keyUp) override { keyEvents.push_back({virtualKey, keyUp}); }
 
 private:
     bool Start(const std::wstring& commandLine, WindowStyle style, bool notify);
