@@ -23,9 +23,6 @@ public:
 
     ControlPort* Port() override { return surface_.get(); }
 
-    // Colours are the surface's, fixed when it is made.
-    HBRUSH CtlColor(HDC, UINT) override { return nullptr; }
-
 protected:
     void Build() override {
         static const bool registered = [] {
