@@ -41,6 +41,7 @@ enum class Kind {
     Timer,        // not a window: `interval` in ms, enabled unless kDisabled
     Browser,      // a web view (drawn by its own window code)
     Custom,       // a child window whose drawing the window's own code does
+    FontSample,   // the font window's sample surface (fonts/fontsample_win.cpp)
 };
 
 // Style flags for ControlDef::style.
