@@ -1,20 +1,30 @@
 // Every window of the suite, one line each.
-#include "ui/form_registry.h"
+#include "core/form_registry.h"
 
 #include "app/frmMain.h"
+#include "boot/frmGhost.h"
+#include "fonts/frmFonts.h"
+#include "lock/frmScreen.h"
+#include "lock/frmSet.h"
 #include "savepath/frmSoftSaveSetting.h"
 #include "softbackup/frmSoftBackup.h"
 #include "tasks/frmAutoSelectTime.h"
 #include "tools/frmXPTools.h"
+#include "webdrive/frmWebDrive.h"
 
 namespace lz {
 
 void RegisterAllForms(FormRegistry& r) {
-    r.Add(L"frmMain", [](AppContext& c) { return std::make_unique<frmMain>(c); });
-    r.Add(L"frmXPTools", [](AppContext& c) { return std::make_unique<frmXPTools>(c); });
-    r.Add(L"frmSoftSaveSetting", [](AppContext& c) { return std::make_unique<frmSoftSaveSetting>(c); });
-    r.Add(L"frmAutoSelectTime", [](AppContext& c) { return std::make_unique<frmAutoSelectTime>(c); });
-    r.Add(L"frmSoftBackup", [](AppContext& c) { return std::make_unique<frmSoftBackup>(c); });
+    r.Add<frmMain>(L"frmMain");
+    r.Add<frmXPTools>(L"frmXPTools");
+    r.Add<frmSoftSaveSetting>(L"frmSoftSaveSetting");
+    r.Add<frmAutoSelectTime>(L"frmAutoSelectTime");
+    r.Add<frmSoftBackup>(L"frmSoftBackup");
+    r.Add<frmFonts>(L"frmFonts");
+    r.Add<frmGhost>(L"frmGhost");
+    r.Add<frmWebDrive>(L"frmWebDrive");
+    r.Add<frmSet>(L"frmSet");
+    r.Add<frmScreen>(L"frmScreen");
 }
 
 }  // namespace lz

@@ -1,7 +1,8 @@
 #include "app/frmMain.h"
 
+#include "core/help.h"
 #include "env/quote.h"
-#include "savepath/savepath.h"
+#include "lock/screen_ini.h"
 
 namespace lz {
 
@@ -52,7 +53,7 @@ struct MenuTool {
 const MenuTool kMenuTools[] = {
     {L"mnuAuto", L"frmAutoSelectTime", true}, {L"mnuXPtools", L"frmXPTools", true},
     {L"mnuWEB", L"frmWebDrive", true},        {L"mnuFont", L"frmFonts", true},
-    {L"mnuGhost", L"frmGhost", true},         {L"mnuGetPic", L"frmSet", true},
+    {L"mnuGhost", L"frmGhost", true},         {L"mnuGetPic", L"frmSet", true},  // see OpenLock
     {L"mnuSoftSet", L"frmSoftBackup", true},  {L"mnuSavetoPath", L"frmSoftSaveSetting", false},
 };
 
@@ -61,18 +62,10 @@ const wchar_t* const kTileForms[8] = {L"frmAutoSelectTime", L"frmXPTools", L"frm
                                       L"frmSet", L"frmFonts", L"frmGhost", L"frmSoftBackup"};
 
 FormDef MakeDefinition() {
-    FormDef d;
-    d.name = L"frmMain";
-    d.caption = L"岚栈备份专家 V1.5.3";
-    d.clientWidth = 9480;
-    d.clientHeight = 7020;
-    d.border = Border::FixedSingle;
-    d.minButton = true;
-    d.maxButton = false;
+    FormDef d = NewForm(L"frmMain", L"岚栈备份专家 V1.5.3", 9480, 7020);
     d.trayName = L"cSysTray1";
     d.trayTip = L"岚栈备份专家";
     d.controls.push_back({Kind::Image, L"imgTOP", -1, L"bmp8", 240, 240, 4800, 960});
-    d.controls.push_back({Kind::Image, L"imgAraneid", -1, L"bmp9", 600, 1080, 960, 960, L"", kHandCursor});
     ControlDef box{Kind::PictureBox, L"PicICO", -1, L"", 2040, 1440, 6975, 4335, L"", kBorder};
     box.back = kWhite;
     d.controls.push_back(box);
@@ -82,6 +75,7 @@ FormDef MakeDefinition() {
                        p.w * kTwipsPerPixel, p.h * kTwipsPerPixel, L"PicICO", kHandCursor};
         img.back = kWhite;
         if (i == 1) img.tip = L"正在开发中";
+        img.accessibleName = kTiles[i].title;
         d.controls.push_back(img);
     }
     for (int i = 0; i < 8; ++i) {
@@ -94,6 +88,10 @@ FormDef MakeDefinition() {
     ControlDef cap{Kind::Label, L"lblCaption", -1, L"", 240, 3480, 6495, 855, L"PicICO", kWordWrap};
     cap.back = kWhite;
     d.controls.push_back(cap);
+    // After the tiles, so that Tab reaches the first tile first.
+    ControlDef spider{Kind::Image, L"imgAraneid", -1, L"bmp9", 600, 1080, 960, 960, L"", kHandCursor};
+    spider.accessibleName = L"蜘蛛（单击退出）";
+    d.controls.push_back(spider);
     ControlDef tim{Kind::Timer, L"timAraneid", -1, L"", 0, 0, 0, 0};
     tim.interval = 500;
     d.controls.push_back(tim);
@@ -125,32 +123,30 @@ FormDef MakeDefinition() {
 
 const TileInfo& Tile(int index) { return kTiles[index]; }
 
-std::wstring HelpCommand(const std::wstring& winDir, const std::wstring& programDir) {
-    return QuoteProgram(winDir + L"\\hh.exe") + L" " + QuoteArg(programDir + L"\\lanzhan.chm");
-}
-
 frmMain::frmMain(AppContext& ctx) : ctx_(ctx), def_(MakeDefinition()) {}
 
-void frmMain::OnEvent(const Event& e) {
-    switch (e.kind) {
-    case EventKind::Load: return Form_Load();
-    case EventKind::Resize: return Form_Resize();
-    case EventKind::Unload: return Form_Unload();
-    case EventKind::Timer:
-        if (e.name == L"timAraneid") timAraneid_Timer();
-        return;
-    case EventKind::Click:
-        if (e.name == L"imgPIC") imgPIC_Click(e.index);
-        else if (e.name == L"imgAraneid") imgAraneid_Click();
-        return;
-    case EventKind::MouseMove:
-        if (e.name == L"imgPIC") ShowDescription(e.index);
-        else if (e.name == L"PicICO") PicICO_MouseMove();
-        return;
-    case EventKind::TrayMouse: return cSysTray1_Mouse(e.button, e.dbl);
-    case EventKind::Menu: return Menu_Click(e.name);
-    default: return;
-    }
+const std::vector<Handler<frmMain>>& frmMain::Handlers() {
+    using E = EventKind;
+    using F = frmMain;
+    static const std::vector<Handler<frmMain>> table = [] {
+        std::vector<Handler<frmMain>> t = {
+            {E::Load, L"", &F::Form_Load},
+            {E::Resize, L"", &F::Form_Resize},
+            {E::Unload, L"", &F::Form_Unload},
+            {E::Timer, L"timAraneid", &F::timAraneid_Timer},
+            {E::Click, L"imgPIC", &F::imgPIC_Click},
+            {E::Click, L"imgAraneid", &F::imgAraneid_Click},
+            {E::MouseMove, L"imgPIC", &F::ShowDescription},
+            {E::MouseMove, L"PicICO", &F::PicICO_MouseMove},
+            {E::TrayMouse, L"cSysTray1", [](F& f, const Event& e) { f.cSysTray1_Mouse(e.button, e.dbl); }},
+        };
+        for (const wchar_t* m : {L"mnuLanzhan", L"mnuAuto", L"mnuXPtools", L"mnuWEB", L"mnuNero", L"mnuGetPic",
+                                 L"mnuFont", L"mnuGhost", L"mnuSoftSet", L"mnuSavetoPath", L"mnuHelp", L"mnuShow",
+                                 L"mnuExit"})
+            t.push_back({E::Menu, m, &F::Menu_Click});
+        return t;
+    }();
+    return table;
 }
 
 void frmMain::Form_Load() {
@@ -173,13 +169,11 @@ void frmMain::LoadPictures() {
     for (int i = 0; i < 8; ++i) Ctl().SetPicture(L"imgPIC", i, L"bmp" + std::to_wstring(i));
 }
 
+// Loaded before the user can reach them, but after the main window is up.
 void frmMain::PreloadForms() {
-    ctx_.ui.LoadForm(L"frmSoftBackup");
-    ctx_.ui.LoadForm(L"frmAutoSelectTime");
-    // The task window reads the destination when it loads; until it exists the
-    // main window does so in its place, at the same point of start-up.
-    if (!ctx_.ui.IsLoaded(L"frmAutoSelectTime")) ReadSavePath(ctx_);
-    ctx_.ui.LoadForm(L"frmFonts");
+    ctx_.ui.LoadFormWhenIdle(L"frmSoftBackup");
+    ctx_.ui.LoadFormWhenIdle(L"frmAutoSelectTime");
+    ctx_.ui.LoadFormWhenIdle(L"frmFonts");
 }
 
 void frmMain::Form_Resize() {
@@ -191,7 +185,7 @@ void frmMain::Form_Resize() {
 
 void frmMain::Form_Unload() {
     for (const wchar_t* f : {L"frmAutoSelectTime", L"frmFonts", L"frmSoftBackup", L"frmSoftSaveSetting",
-                             L"frmWebDrive", L"frmXPTools"})
+                             L"frmWebDrive", L"frmXPTools", L"frmSet"})
         ctx_.ui.UnloadForm(f);
 }
 
@@ -218,7 +212,7 @@ void frmMain::imgPIC_Click(int index) {
     case 0:
     case 1: ShowTool(form, true); break;
     case 2: ShowTool(form, false); break;
-    case 4:
+    case 4: OpenLock(); break;
     case 5:
     case 6:
         ctx_.ui.HideForm(L"frmMain");
@@ -251,8 +245,23 @@ void frmMain::cSysTray1_Mouse(int button, bool dbl) {
     }
 }
 
-void frmMain::Menu_Click(const std::wstring& name) {
-    if (name == L"mnuExit") return Exit();
+void frmMain::OpenLock() {
+    if (!ctx_.ui.IsAvailable(L"frmSet")) return;
+    ctx_.ui.HideForm(L"frmMain");
+    CheckLockPassword(ctx_);
+    ctx_.ui.ShowForm(L"frmSet");
+}
+
+void frmMain::Menu_Click(const Event& e) {
+    const std::wstring& name = e.name;
+    if (name == L"mnuExit") {
+        // While the screen is locked the suite stays: only the password ends a lock.
+        if (ctx_.ui.IsLoaded(L"frmScreen")) return;
+        return Exit();
+    }
+    // The menu item opens the lock settings as the tile does, so that the
+    // user is not left with the notification-area icon alone.
+    if (name == L"mnuGetPic") return OpenLock();
     if (name == L"mnuHelp" || name == L"mnuLanzhan") return OpenHelp();
     if (name == L"mnuNero") return RunNero();
     if (name == L"mnuShow") {
@@ -300,11 +309,11 @@ void frmMain::RunNero() {
         return;
     }
     if (nero.status != RegRead::Ok) return;
-    ctx_.machine.Run(QuoteProgram(nero.value + L"\\nero.exe"), WindowStyle::NormalFocus);
+    (void)ctx_.machine.Run(QuoteProgram(nero.value + L"\\nero.exe"), WindowStyle::NormalFocus);  // silent
 }
 
 void frmMain::OpenHelp() {
-    ctx_.machine.Run(HelpCommand(WinDir, ctx_.machine.ProgramDir()), WindowStyle::MaximizedFocus);
+    (void)ctx_.machine.Run(HelpCommand(WinDir, ctx_.machine.ProgramDir()), WindowStyle::MaximizedFocus);  // silent
 }
 
 }  // namespace lz

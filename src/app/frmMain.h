@@ -3,8 +3,9 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "ui/form.h"
 
 namespace lz {
@@ -17,14 +18,11 @@ struct TileInfo {
 };
 const TileInfo& Tile(int index);
 
-// Help: WinDir\hh.exe <program dir>\lanzhan.chm.
-std::wstring HelpCommand(const std::wstring& winDir, const std::wstring& programDir);
-
-class frmMain : public FormLogic {
+class frmMain : public Form<frmMain> {
 public:
     explicit frmMain(AppContext& ctx);
     const FormDef& Definition() const override { return def_; }
-    void OnEvent(const Event& e) override;
+    static const std::vector<Handler<frmMain>>& Handlers();
 
     void Form_Load();
     void Form_Resize();
@@ -33,11 +31,13 @@ public:
     void ShowDescription(int index);
     void PicICO_MouseMove();
     void cSysTray1_Mouse(int button, bool dbl);
-    void Menu_Click(const std::wstring& name);
+    void Menu_Click(const Event& e);
     void timAraneid_Timer();
     void imgAraneid_Click();
     void RunNero();
     void OpenHelp();
+    // Tile 4 and its menu item: the password first, then the lock settings.
+    void OpenLock();
 
     std::int16_t FormWidth = 0;
     std::int16_t FormHeight = 0;

@@ -2,19 +2,21 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include "app/context.h"
+#include "app/controls_win.h"
+#include "core/context.h"
+#include "core/form_registry.h"
 #include "env/machine_win.h"
-#include "ui/form_registry.h"
 #include "ui/host_win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    lz::RegisterAppControls();
     lz::FormRegistry registry;
     lz::RegisterAllForms(registry);
     lz::Win32Machine machine;
     lz::Win32Ui ui(instance, registry);
     lz::AppContext ctx{machine, ui, L""};
-    ui.Attach(ctx);
+    registry.Attach(ctx);
     ui.ShowForm(L"frmMain");
     int code = ui.Run();
     CoUninitialize();

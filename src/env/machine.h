@@ -26,13 +26,13 @@ enum class WindowStyle { Hidden = 0, NormalFocus = 1, MinimizedFocus = 2, Maximi
 // Which code page a text file is written in: ANSI for text, OEM for what cmd.exe reads.
 enum class CodePage { Ansi, Oem };
 
-enum class WriteResult {
+enum class [[nodiscard]] WriteResult {
     Ok,
     NotRepresentable,  // a character the code page cannot hold; nothing written
     Failed,            // the file could not be written; an existing file is unchanged
 };
 
-struct CopyReport {
+struct [[nodiscard]] CopyReport {
     bool sourceMissing = false;
     bool destinationFailed = false;  // the destination folder could not be made
     int copied = 0;
@@ -80,13 +80,13 @@ public:
     // True when every character can be written in the ANSI code page.
     virtual bool FitsAnsi(const std::wstring& text) = 0;
 
-    virtual bool CopyOneFile(const std::wstring& from, const std::wstring& to, bool overwrite) = 0;
-    virtual bool CreateFolder(const std::wstring& path) = 0;  // one level, like MkDir
-    virtual bool DeleteOneFile(const std::wstring& path) = 0;
+    [[nodiscard]] virtual bool CopyOneFile(const std::wstring& from, const std::wstring& to, bool overwrite) = 0;
+    [[nodiscard]] virtual bool CreateFolder(const std::wstring& path) = 0;  // one level, like MkDir
+    [[nodiscard]] virtual bool DeleteOneFile(const std::wstring& path) = 0;
     virtual int DeleteFiles(const std::wstring& folder, const std::wstring& pattern) = 0;
     virtual bool FileExists(const std::wstring& path) = 0;
     virtual bool FolderExists(const std::wstring& path) = 0;
-    virtual bool SetHidden(const std::wstring& path) = 0;
+    [[nodiscard]] virtual bool SetHidden(const std::wstring& path) = 0;
 
     // Folder object: the full path of an existing folder (no trailing
     // backslash except a drive root), or nullopt.
@@ -96,16 +96,52 @@ public:
     virtual CopyReport CopyFolder(const std::wstring& source, const std::wstring& destination) = 0;
 
     // Shell: start a command line without waiting. False when it could not start.
-    virtual bool Run(const std::wstring& commandLine, WindowStyle style) = 0;
+    [[nodiscard]] virtual bool Run(const std::wstring& commandLine, WindowStyle style) = 0;
     // Start and, once it has ended, call onExit with its exit code on the
     // user-interface thread. False (and no call) when it could not start.
-    virtual bool RunNotify(const std::wstring& commandLine, WindowStyle style,
+    [[nodiscard]] virtual bool RunNotify(const std::wstring& commandLine, WindowStyle style,
                            std::function<void(unsigned long exitCode)> onExit) = 0;
 
     // Clock.
     virtual std::tm Now() = 0;
     // The regional "general date": short date, a space, long time.
     virtual std::wstring GeneralDate(const std::tm& when) = 0;
+
+    // ---- The font window (frmFonts) ----
+    // The names of the screen's fonts, each once, in the order the system
+    // lists them; the hourglass shows while they are gathered.
+    virtual std::vector<std::wstring> ScreenFontNames() = 0;
+    // Adds the fonts of a font file until the system restarts; the file stays
+    // where it is. How many fonts were added: 0 when none.
+    virtual int AddFontFile(const std::wstring& path) = 0;
+    // Tells every top-level window that the fonts have changed. A window that
+    // does not answer soon is passed over, so that a hung program cannot hold us.
+    virtual void BroadcastFontChange() = 0;
+    // Text in the ANSI code page; nullopt when a character has no form there.
+    virtual std::optional<std::string> AnsiBytes(const std::wstring& text) = 0;
+
+    // ---- The boot menu window (frmGhost) ----
+    // Appends one line to an existing text file. A last line without its line
+    // end is ended first, so that the new line never continues it. Never
+    // creates the file: Failed when it is missing or cannot be written.
+    virtual WriteResult AppendLineToExisting(const std::wstring& path, const std::wstring& line,
+                                             CodePage cp = CodePage::Ansi) = 0;
+    // Sets (on) or clears read-only, hidden and system together, as
+    // "attrib +r +h +s" and "attrib -r -h -s" do. False when the file is
+    // missing or its attributes could not be changed.
+    [[nodiscard]] virtual bool SetProtected(const std::wstring& path, bool on) = 0;
+    // The regional short date.
+    virtual std::wstring ShortDate(const std::tm& when) = 0;
+
+    // ---- The web storage browser (frmWebDrive) ----
+    // Opens an http or https address in the system's default browser; refuses
+    // (false, nothing started) anything else. False when it could not start.
+    [[nodiscard]] virtual bool OpenInDefaultBrowser(const std::wstring& url) = 0;
+
+    // ---- The lock settings window (frmSet) ----
+    // A key pressed or released as if typed (virtual-key codes), for
+    // the desktop's own shortcuts such as Windows+M.
+    virtual void KeyEvent(unsigned char virtualKey, bool keyUp) = 0;
 };
 
 }  // namespace lz

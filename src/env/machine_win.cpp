@@ -3,7 +3,9 @@
 #include "env/systime_win.h"
 #include "env/tempname.h"
 #include "env/textlines.h"
+#include "env/weburl.h"
 
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -223,6 +225,19 @@ bool MoveOver(const std::wstring& temp, const std::wstring& target) {
     if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
     SetFileAttributesW(target.c_str(), old);
     return false;
+}
+
+// A batch file we started a moment ago may still be open in its interpreter,
+// which refuses the replacement until it has read its last line: wait for
+// that a little rather than report a failed write.
+bool ReplaceWhenFree(const std::wstring& temp, const std::wstring& target) {
+    for (int tries = 0;; ++tries) {
+        if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+        const DWORD error = GetLastError();
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || tries == 100) return false;
+        if (error == ERROR_ACCESS_DENIED && (Attributes(target) & FILE_ATTRIBUTE_READONLY)) return false;
+        Sleep(30);
+    }
 }
 
 void DiscardTemp(const std::wstring& temp) {
@@ -571,7 +586,7 @@ WriteResult Win32Machine::WriteTextFile(const std::wstring& path, const std::vec
     // Flushed before the rename, so that a crash leaves the old file or the whole new one.
     bool ok = WriteAll(h, bytes->data(), bytes->size()) && FlushFileBuffers(h);
     ok = CloseHandle(h) && ok;
-    if (ok) ok = MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (ok) ok = ReplaceWhenFree(temp, target);
     if (!ok) DiscardTemp(temp);
     return ok ? WriteResult::Ok : WriteResult::Failed;
 }
@@ -766,6 +781,121 @@ std::wstring Win32Machine::GeneralDate(const std::tm& when) {
         !GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &st, nullptr, time, 80))
         return L"";
     return std::wstring(date) + L" " + time;
+}
+
+// ---- the font window (frmFonts) ----------------------------------------------
+
+namespace {
+
+struct FontNames {
+    std::vector<std::wstring> names;
+    std::set<std::wstring> seen;
+};
+
+int CALLBACK AddFontName(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM param) {
+    auto* list = reinterpret_cast<FontNames*>(param);
+    std::wstring name = UpToNul(font->lfFaceName, LF_FACESIZE);
+    // A family comes once for each character set it covers.
+    if (!name.empty() && list->seen.insert(name).second) list->names.push_back(std::move(name));
+    return 1;
+}
+
+}  // namespace
+
+std::vector<std::wstring> Win32Machine::ScreenFontNames() {
+    HCURSOR before = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    FontNames list;
+    if (HDC screen = GetDC(nullptr)) {
+        LOGFONTW all{};
+        all.lfCharSet = DEFAULT_CHARSET;
+        EnumFontFamiliesExW(screen, &all, AddFontName, reinterpret_cast<LPARAM>(&list), 0);
+        ReleaseDC(nullptr, screen);
+    }
+    SetCursor(before);
+    return list.names;
+}
+
+int Win32Machine::AddFontFile(const std::wstring& path) {
+    if (path.empty()) return 0;
+    return AddFontResourceW(path.c_str());
+}
+
+void Win32Machine::BroadcastFontChange() {
+    // The time-out counts for each window in turn; a hung one is skipped at once.
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, 1000, &answer);
+}
+
+std::optional<std::string> Win32Machine::AnsiBytes(const std::wstring& text) { return Encode(text, CodePage::Ansi); }
+
+// ---- boot menu window (frmGhost) -------------------------------------------
+
+WriteResult Win32Machine::AppendLineToExisting(const std::wstring& path, const std::wstring& line, CodePage cp) {
+    auto bytes = Encode(line + L"\r\n", cp);
+    if (!bytes) return WriteResult::NotRepresentable;
+    HANDLE h = CreateFileW(ForApi(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return WriteResult::Failed;
+    // The last byte tells whether the last line has its end; a lone CR gets
+    // the LF that makes it CR LF. No trail byte of the code pages is CR or LF.
+    std::string text;
+    LARGE_INTEGER size{}, last{};
+    bool ok = GetFileSizeEx(h, &size) != FALSE;
+    if (ok && size.QuadPart > 0) {
+        last.QuadPart = size.QuadPart - 1;
+        char tail = 0;
+        DWORD got = 0;
+        ok = SetFilePointerEx(h, last, nullptr, FILE_BEGIN) && ReadFile(h, &tail, 1, &got, nullptr) && got == 1;
+        if (tail == '\r') text = "\n";
+        else if (tail != '\n') text = "\r\n";
+    }
+    text += *bytes;
+    LARGE_INTEGER zero{};
+    ok = ok && SetFilePointerEx(h, zero, nullptr, FILE_END) && WriteAll(h, text.data(), text.size());
+    ok = CloseHandle(h) && ok;
+    return ok ? WriteResult::Ok : WriteResult::Failed;
+}
+
+bool Win32Machine::SetProtected(const std::wstring& path, bool on) {
+    std::wstring p = ForApi(path);
+    DWORD old = Attributes(p);
+    if (!IsFile(old)) return false;
+    const DWORD bits = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    const DWORD settable = bits | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    DWORD now = on ? (old & settable) | bits : old & settable & ~bits;
+    if (!SetFileAttributesW(p.c_str(), now ? now : FILE_ATTRIBUTE_NORMAL)) return false;
+    return (Attributes(p) & bits) == (on ? bits : 0);
+}
+
+std::wstring Win32Machine::ShortDate(const std::tm& when) {
+    const SYSTEMTIME st = ToSystemTime(when);
+    wchar_t date[80] = {};
+    if (!GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, 80)) return L"";
+    return date;
+}
+
+// ---- The web storage browser (frmWebDrive) -----------------------------------
+
+bool Win32Machine::OpenInDefaultBrowser(const std::wstring& url) {
+    // Only a web address goes to the shell: anything else could open a file or
+    // start a program, and a quote or blank could end the browser's argument.
+    if (!IsPlainWebUrl(url)) return false;
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    return result > 32;
+}
+
+// ---- The lock settings window (frmSet) --------------------------------------- --------------------------------------------------------------
+
+void Win32Machine::KeyEvent(unsigned char virtualKey, bool keyUp) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = virtualKey;
+    in.ki.wScan = WORD(MapVirtualKeyW(virtualKey, 0 /* MAPVK_VK_TO_VSC */));
+    in.ki.dwFlags = keyUp ? KEYEVENTF_KEYUP : 0;
+    // The Windows keys sit in the extended part of the keyboard.
+    if (virtualKey == VK_LWIN || virtualKey == VK_RWIN) in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+    SendInput(1, &in, sizeof in);
 }
 
 }  // namespace lz

@@ -50,6 +50,21 @@ public:
     std::tm Now() override;
     std::wstring GeneralDate(const std::tm& when) override;
 
+    // The font window (frmFonts).
+    std::vector<std::wstring> ScreenFontNames() override;
+    int AddFontFile(const std::wstring& path) override;
+    void BroadcastFontChange() override;
+    std::optional<std::string> AnsiBytes(const std::wstring& text) override;
+    // ---- boot menu window (frmGhost) ----
+    WriteResult AppendLineToExisting(const std::wstring& path, const std::wstring& line,
+                                     CodePage cp = CodePage::Ansi) override;
+    bool SetProtected(const std::wstring& path, bool on) override;
+    std::wstring ShortDate(const std::tm& when) override;
+    // Web storage browser (frmWebDrive).
+    bool OpenInDefaultBrowser(const std::wstring& url) override;
+    // frmSet
+    void KeyEvent(unsigned char virtualKey, bool keyUp) override;
+
 private:
     HWND notifyWindow_ = nullptr;  // message-only; receives ended processes
 };

@@ -9,14 +9,7 @@ namespace {
 const wchar_t* const kForm = L"frmSoftSaveSetting";
 
 FormDef MakeDefinition() {
-    FormDef d;
-    d.name = kForm;
-    d.caption = L"备份文件保存路径对话框";
-    d.clientWidth = 7620;
-    d.clientHeight = 3900;
-    d.border = Border::FixedDialog;
-    d.minButton = false;
-    d.maxButton = false;
+    FormDef d = NewForm(kForm, L"备份文件保存路径对话框", 7620, 3900, Border::FixedDialog);
     d.controls = {
         {Kind::Label, L"Label1", -1, L"设置文件保存路径：", 120, 240, 1935, 255},
         {Kind::FolderTree, L"FolderSavePath", -1, L"我的电脑", 120, 480, 3135, 3180},
@@ -40,20 +33,18 @@ FormDef MakeDefinition() {
 
 frmSoftSaveSetting::frmSoftSaveSetting(AppContext& ctx) : ctx_(ctx), def_(MakeDefinition()) {}
 
-void frmSoftSaveSetting::OnEvent(const Event& e) {
-    switch (e.kind) {
-    case EventKind::Load: return Form_Load();
-    case EventKind::Select:
-        if (e.name == L"FolderSavePath") FolderSavePath_Select();
-        return;
-    case EventKind::Click:
-        if (e.name == L"cmdDefaultPath") cmdDefaultPath_Click();
-        else if (e.name == L"optSave") optSave_Click(e.index);
-        else if (e.name == L"cmdYes") cmdYes_Click();
-        else if (e.name == L"cmdCancel") cmdCancel_Click();
-        return;
-    default: return;
-    }
+const std::vector<Handler<frmSoftSaveSetting>>& frmSoftSaveSetting::Handlers() {
+    using E = EventKind;
+    using F = frmSoftSaveSetting;
+    static const std::vector<Handler<frmSoftSaveSetting>> table = {
+        {E::Load, L"", &F::Form_Load},
+        {E::Select, L"FolderSavePath", &F::FolderSavePath_Select},
+        {E::Click, L"cmdDefaultPath", &F::cmdDefaultPath_Click},
+        {E::Click, L"optSave", &F::optSave_Click},
+        {E::Click, L"cmdYes", &F::cmdYes_Click},
+        {E::Click, L"cmdCancel", &F::cmdCancel_Click},
+    };
+    return table;
 }
 
 void frmSoftSaveSetting::Form_Load() {
@@ -62,7 +53,7 @@ void frmSoftSaveSetting::Form_Load() {
     Ctl().SetBackColor(L"optSave", 0, kFormBack);
     Ctl().SetBackColor(L"optSave", 1, kFormBack);
     Ctl().SetChecked(L"optSave", 0, true);
-    ctx_.machine.CreateFolder(L"d:\\Backup");
+    (void)ctx_.machine.CreateFolder(L"d:\\Backup");  // only offered when it exists
     ctx_.ui.SetTopmost(kForm, true);
     if (auto folder = ctx_.machine.GetFolder(L"d:\\backup")) Ctl().SetText(L"txtSavePath", -1, *folder);
 }

@@ -1,15 +1,15 @@
 // "备份文件保存路径对话框": where every backup goes.
 #pragma once
-#include "app/context.h"
+#include "core/context.h"
 #include "ui/form.h"
 
 namespace lz {
 
-class frmSoftSaveSetting : public FormLogic {
+class frmSoftSaveSetting : public Form<frmSoftSaveSetting> {
 public:
     explicit frmSoftSaveSetting(AppContext& ctx);
     const FormDef& Definition() const override { return def_; }
-    void OnEvent(const Event& e) override;
+    static const std::vector<Handler<frmSoftSaveSetting>>& Handlers();
 
     void Form_Load();
     void cmdDefaultPath_Click();

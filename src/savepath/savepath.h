@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "app/context.h"
+#include "core/context.h"
 
 namespace lz {
 

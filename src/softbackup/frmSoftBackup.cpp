@@ -1,6 +1,6 @@
 #include "softbackup/frmSoftBackup.h"
 
-#include "app/frmMain.h"
+#include "core/help.h"
 #include "softbackup/softbackup_tables.h"
 
 namespace lz {
@@ -38,14 +38,7 @@ ControlDef OnPage(ControlDef c, int page) {
 // Three pages in one tab control; every child names its page. Positions are
 // twips from the tab control's top-left corner, below its row of tabs.
 FormDef MakeDefinition() {
-    FormDef d;
-    d.name = kForm;
-    d.caption = L"软件相关备份";
-    d.clientWidth = 9000;
-    d.clientHeight = 6330;
-    d.border = Border::FixedSingle;
-    d.minButton = true;
-    d.maxButton = false;
+    FormDef d = NewForm(kForm, L"软件相关备份", 9000, 6330);
     d.menuBar = true;
 
     ControlDef tab{Kind::Tab, kTab, -1, L"", 120, 120, 8760, 5520};
@@ -108,30 +101,26 @@ FormDef MakeDefinition() {
 
 frmSoftBackup::frmSoftBackup(AppContext& ctx) : ctx_(ctx), def_(MakeDefinition()) {}
 
-void frmSoftBackup::OnEvent(const Event& e) {
-    switch (e.kind) {
-    case EventKind::Load: return Form_Load();
-    case EventKind::Resize: return Form_Resize();
-    case EventKind::Unload: return Form_Unload();
-    case EventKind::Click:
-        if (e.name == L"cmdChat") cmdChat_Click(e.index);
-        else if (e.name == L"cmdSoftSet") cmdSoftSet_Click(e.index);
-        else if (e.name == L"cmdSystem") cmdSystem_Click(e.index);
-        else if (e.name == L"cmdExit") cmdExit_Click();
-        return;
-    case EventKind::Change:
-        if (e.name == L"txtQQ") txtQQ_Change();
-        else if (e.name == L"txtUC") txtUC_Change();
-        else if (e.name == L"txtMSN") txtMSN_Change();
-        else if (e.name == L"txtWYPP") txtWYPP_Change();
-        return;
-    case EventKind::Menu:
-        if (e.name == L"mnuClew") mnuClew_Click();
-        else if (e.name == L"mnuNoClew") mnuNoClew_Click();
-        else if (e.name == L"mnuMain") mnuMain_Click();
-        return;
-    default: return;
-    }
+const std::vector<Handler<frmSoftBackup>>& frmSoftBackup::Handlers() {
+    using E = EventKind;
+    using F = frmSoftBackup;
+    static const std::vector<Handler<frmSoftBackup>> table = {
+        {E::Load, L"", &F::Form_Load},
+        {E::Resize, L"", &F::Form_Resize},
+        {E::Unload, L"", &F::Form_Unload},
+        {E::Click, L"cmdChat", &F::cmdChat_Click},
+        {E::Click, L"cmdSoftSet", &F::cmdSoftSet_Click},
+        {E::Click, L"cmdSystem", &F::cmdSystem_Click},
+        {E::Click, L"cmdExit", &F::cmdExit_Click},
+        {E::Change, L"txtQQ", &F::txtQQ_Change},
+        {E::Change, L"txtUC", &F::txtUC_Change},
+        {E::Change, L"txtMSN", &F::txtMSN_Change},
+        {E::Change, L"txtWYPP", &F::txtWYPP_Change},
+        {E::Menu, L"mnuClew", &F::mnuClew_Click},
+        {E::Menu, L"mnuNoClew", &F::mnuNoClew_Click},
+        {E::Menu, L"mnuMain", &F::mnuMain_Click},
+    };
+    return table;
 }
 
 // ---- The window ----
@@ -175,7 +164,7 @@ void frmSoftBackup::mnuNoClew_Click() {
 }
 
 void frmSoftBackup::mnuMain_Click() {
-    ctx_.machine.Run(HelpCommand(WinDir, ctx_.machine.ProgramDir()), WindowStyle::MaximizedFocus);
+    (void)ctx_.machine.Run(HelpCommand(WinDir, ctx_.machine.ProgramDir()), WindowStyle::MaximizedFocus);  // silent
 }
 
 bool frmSoftBackup::HaveSavePath() {
@@ -235,7 +224,8 @@ void frmSoftBackup::cmdChat_Click(int index) {
 
     if (!HaveSavePath()) return;
     ShortenDriveRoot(ctx_.SavePath);
-    ctx_.machine.CreateFolder(ctx_.SavePath + c.subFolder);
+    // A folder that cannot be made shows in the copy's report.
+    (void)ctx_.machine.CreateFolder(ctx_.SavePath + c.subFolder);
     Ctl().SetText(L"cmdChat", index, kChatBusyCaption);
     const std::wstring dest = ChatDestination(index, ctx_.SavePath, account);
     const CopyReport report = ctx_.machine.CopyFolder(*source, dest);
@@ -267,7 +257,7 @@ void frmSoftBackup::cmdSystem_Click(int index) {
         Ctl().SetText(L"lblSystem", index, SourceMissingText(ProfileRoot(WinDir, LoginName) + f.sourceSuffix));
         return;
     }
-    ctx_.machine.CreateFolder(ctx_.SavePath + f.made);
+    (void)ctx_.machine.CreateFolder(ctx_.SavePath + f.made);
     const std::wstring dest = ctx_.SavePath + f.copyTo;
     const CopyReport report = ctx_.machine.CopyFolder(*source, dest);
     Ctl().SetText(L"cmdSystem", index, report.ok() ? f.successCaption : f.failureCaption);
@@ -295,7 +285,7 @@ void frmSoftBackup::BackupFirewall() {
     const std::wstring file = ctx_.ui.OpenFileDialog(L"指定需要备份的文件", L"设置文件.dat|*.dat");
     if (file.empty()) return;
     const std::wstring folder = ctx_.SavePath + kFirewallFolder;
-    ctx_.machine.CreateFolder(folder);
+    (void)ctx_.machine.CreateFolder(folder);
     const std::wstring dest = folder + FileNameOf(file);
     if (!ctx_.machine.FileExists(file)) return SoftSetResult(0, false, SourceMissingText(file));
     if (!ctx_.machine.CopyOneFile(file, dest, true)) return SoftSetResult(0, false, NotWritableText(dest));
@@ -311,9 +301,9 @@ void frmSoftBackup::BackupNetwork() {
         ctx_.ui.MsgBox(kBadBatchPathText);
         return;
     }
-    ctx_.machine.CreateFolder(folder);
+    (void)ctx_.machine.CreateFolder(folder);
     if (!ctx_.machine.FolderExists(folder)) return SoftSetResult(1, false, NotWritableText(folder));
-    ctx_.machine.CreateFolder(kWorkDir);
+    (void)ctx_.machine.CreateFolder(kWorkDir);
     const WriteResult written = ctx_.machine.WriteTextFile(kNetshBat, {*line}, CodePage::Oem);
     if (written == WriteResult::NotRepresentable) {
         ctx_.ui.MsgBox(kBadBatchPathText);
@@ -338,7 +328,7 @@ void frmSoftBackup::BackupNetwork() {
 void frmSoftBackup::BackupSystemFiles() {
     const std::wstring root = SystemRoot(WinDir);
     const std::wstring folder = ctx_.SavePath + kSystemFolder;
-    ctx_.machine.CreateFolder(folder);
+    (void)ctx_.machine.CreateFolder(folder);
     int found = 0, copied = 0;
     for (const SystemFile& f : kSystemFiles) {
         const std::wstring source = root + f.source;

@@ -5,17 +5,18 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "ui/form.h"
 
 namespace lz {
 
-class frmSoftBackup : public FormLogic {
+class frmSoftBackup : public Form<frmSoftBackup> {
 public:
     explicit frmSoftBackup(AppContext& ctx);
     const FormDef& Definition() const override { return def_; }
-    void OnEvent(const Event& e) override;
+    static const std::vector<Handler<frmSoftBackup>>& Handlers();
 
     void Form_Load();
     void Form_Resize();

@@ -1,6 +1,6 @@
 #include "tasks/frmAutoSelectTime.h"
 
-#include "app/frmMain.h"
+#include "core/help.h"
 #include "env/quote.h"
 #include "savepath/savepath.h"
 
@@ -37,14 +37,7 @@ TaskBatRuns& TaskBat() {
 }
 
 FormDef MakeDefinition() {
-    FormDef d;
-    d.name = kForm;
-    d.caption = L"自动任务设置";
-    d.clientWidth = 9600;
-    d.clientHeight = 7350;
-    d.border = Border::FixedSingle;
-    d.minButton = true;
-    d.maxButton = false;
+    FormDef d = NewForm(kForm, L"自动任务设置", 9600, 7350);
     d.menuBar = true;
     auto frame = [](const wchar_t* name, const wchar_t* caption, int l, int t, int w, int h,
                     const wchar_t* in = L"", unsigned style = 0) {
@@ -152,39 +145,31 @@ frmAutoSelectTime::frmAutoSelectTime(AppContext& ctx)
 
 frmAutoSelectTime::~frmAutoSelectTime() { *alive_ = false; }
 
-void frmAutoSelectTime::OnEvent(const Event& e) {
-    switch (e.kind) {
-    case EventKind::Load: return Form_Load();
-    case EventKind::Resize: return Form_Resize();
-    case EventKind::Unload: return Form_Unload();
-    case EventKind::Select:
-        if (e.name == L"treeFolder") treeFolder_Select();
-        return;
-    case EventKind::Change:
-        if (e.name == L"txtFreeTime") txtFreeTime_Change();
-        else if (e.name == L"txtMonthDay") txtMonthDay_Change();
-        return;
-    case EventKind::Timer:
-        if (e.name == L"timNOW") timNOW_Timer();
-        else if (e.name == L"timAlltask") timAlltask_Timer();
-        return;
-    case EventKind::Menu:
-        if (e.name == L"mnuRunPasswordSetting") mnuRunPasswordSetting_Click();
-        else if (e.name == L"mnuClear") mnuClear_Click();
-        else if (e.name == L"mnuHelpUse") mnuHelpUse_Click();
-        return;
-    case EventKind::Click:
-        if (e.name == L"optRunMode") optRunMode_Click(e.index);
-        else if (e.name == L"optDocuments") optDocuments_Click(e.index);
-        else if (e.name == L"optSystemTask") optSystemTask_Click(e.index);
-        else if (e.name == L"cboSelect") cboSelect_Click();
-        else if (e.name == L"cmdAdd") cmdAdd_Click();
-        else if (e.name == L"cmdDel") cmdDel_Click();
-        else if (e.name == L"cmdRefurbish") cmdRefurbish_Click();
-        else if (e.name == L"cmdExit") cmdExit_Click();
-        return;
-    default: return;
-    }
+const std::vector<Handler<frmAutoSelectTime>>& frmAutoSelectTime::Handlers() {
+    using E = EventKind;
+    using F = frmAutoSelectTime;
+    static const std::vector<Handler<frmAutoSelectTime>> table = {
+        {E::Load, L"", &F::Form_Load},
+        {E::Resize, L"", &F::Form_Resize},
+        {E::Unload, L"", &F::Form_Unload},
+        {E::Select, L"treeFolder", &F::treeFolder_Select},
+        {E::Change, L"txtFreeTime", &F::txtFreeTime_Change},
+        {E::Change, L"txtMonthDay", &F::txtMonthDay_Change},
+        {E::Timer, L"timNOW", &F::timNOW_Timer},
+        {E::Timer, L"timAlltask", &F::timAlltask_Timer},
+        {E::Menu, L"mnuRunPasswordSetting", &F::mnuRunPasswordSetting_Click},
+        {E::Menu, L"mnuClear", &F::mnuClear_Click},
+        {E::Menu, L"mnuHelpUse", &F::mnuHelpUse_Click},
+        {E::Click, L"optRunMode", &F::optRunMode_Click},
+        {E::Click, L"optDocuments", &F::optDocuments_Click},
+        {E::Click, L"optSystemTask", &F::optSystemTask_Click},
+        {E::Click, L"cboSelect", &F::cboSelect_Click},
+        {E::Click, L"cmdAdd", &F::cmdAdd_Click},
+        {E::Click, L"cmdDel", &F::cmdDel_Click},
+        {E::Click, L"cmdRefurbish", &F::cmdRefurbish_Click},
+        {E::Click, L"cmdExit", &F::cmdExit_Click},
+    };
+    return table;
 }
 
 // ------------------------------------------------------------ loading, closing
@@ -231,12 +216,13 @@ void frmAutoSelectTime::InitTaskWindow() {
 }
 
 void frmAutoSelectTime::PrepareWorkDir() {
-    ctx_.machine.CreateFolder(L"c:\\BackTemp\\");
-    ctx_.machine.WriteTextFile(kSettingBat, {kSettingLine}, CodePage::Oem);
-    ctx_.machine.Run(kSettingBat, WindowStyle::Hidden);
+    // Hiding the work folder is a nicety: nothing depends on it.
+    (void)ctx_.machine.CreateFolder(L"c:\\BackTemp\\");
+    if (ctx_.machine.WriteTextFile(kSettingBat, {kSettingLine}, CodePage::Oem) == WriteResult::Ok)
+        (void)ctx_.machine.Run(kSettingBat, WindowStyle::Hidden);
     // A Task.bat that no run is waiting for was left by a program that ended
     // early; it may hold a password.
-    if (TaskBat().pending == 0) ctx_.machine.DeleteOneFile(kTaskBat);
+    if (TaskBat().pending == 0) (void)ctx_.machine.DeleteOneFile(kTaskBat);
 }
 
 void frmAutoSelectTime::Form_Resize() {
@@ -251,7 +237,7 @@ void frmAutoSelectTime::Form_Unload() {
 void frmAutoSelectTime::cmdExit_Click() { ctx_.ui.UnloadForm(kForm); }
 
 void frmAutoSelectTime::mnuHelpUse_Click() {
-    ctx_.machine.Run(HelpCommand(WinDir, ctx_.machine.ProgramDir()), WindowStyle::MaximizedFocus);
+    (void)ctx_.machine.Run(HelpCommand(WinDir, ctx_.machine.ProgramDir()), WindowStyle::MaximizedFocus);  // silent
 }
 
 // ------------------------------------------------------------ step ①
@@ -287,7 +273,7 @@ void frmAutoSelectTime::optRunMode_Click(int index) {
             Ctl().SetChecked(L"optRunMode", 0, false);
             return;
         }
-        ctx_.machine.CreateFolder(ctx_.SavePath + L"\\单个文件备份\\");
+        (void)ctx_.machine.CreateFolder(ctx_.SavePath + L"\\单个文件备份\\");  // the task's copy reports it
         TargetFolder = ctx_.SavePath + L"\\单个文件备份";
         if (!ChooseFile(0, L"床前明月光，好像没选它。弹出是否框，请问重来吗？", L"“岚栈”有情提示")) return;
         RunMode = 1;
@@ -356,7 +342,7 @@ bool frmAutoSelectTime::PersonalFolder(int index) {
     static const wchar_t* const made[3] = {L"\\IE收藏夹\\", L"\\我的文档\\", L"\\Cookies\\"};
     static const wchar_t* const endings[3] = {L"\\Favorites", L"\\My Documents", L"\\Cookies"};
     static const KnownFolder known[3] = {KnownFolder::Favorites, KnownFolder::Personal, KnownFolder::Cookies};
-    ctx_.machine.CreateFolder(ctx_.SavePath + made[index]);
+    (void)ctx_.machine.CreateFolder(ctx_.SavePath + made[index]);  // the task's copy reports it
     const std::wstring classic = WinDir.substr(0, 3) + L"Docume~1\\" + LoginName + endings[index];
     // Profiles live elsewhere since Vista (and under Wine): ask the system
     // when the classic place is not there.
@@ -581,7 +567,7 @@ bool frmAutoSelectTime::BuildAction(std::wstring& taskTarget, std::wstring& acti
         RefusePath(line.refused, RunMode == 1 ? L"Windows 的 copy 命令" : L"Windows 的 xcopy 命令");
         return false;
     }
-    if (!made.empty()) ctx_.machine.CreateFolder(made);
+    if (!made.empty()) (void)ctx_.machine.CreateFolder(made);  // xcopy makes it too
     if (RunMode == 1 || RunMode == 2) ActionLine = line.line;
     if (RunMode == 4) ActionLine = SystemCommand;
 
@@ -634,7 +620,7 @@ void frmAutoSelectTime::cmdAdd_Click() {
     }
     if (!CheckSchedule()) return;
     if (!SettlePassword()) return;
-    ctx_.machine.DeleteOneFile(kTaskBat);
+    (void)ctx_.machine.DeleteOneFile(kTaskBat);  // written whole again below
 
     const std::tm time = Ctl().GetDateTime(L"dtpTime", -1);
     const std::tm date = Ctl().GetDateTime(L"dtpToday", -1);
@@ -683,7 +669,8 @@ void frmAutoSelectTime::cmdAdd_Click() {
         return;
 
     const std::wstring detail = TaskDetail();
-    ctx_.machine.AppendTextLine(kTaskList, ctx_.machine.GeneralDate(now) + L"添加的任务是：" + detail);
+    // A record for the user only; the task itself is in the scheduler.
+    (void)ctx_.machine.AppendTextLine(kTaskList, ctx_.machine.GeneralDate(now) + L"添加的任务是：" + detail);
     Ctl().AddItem(L"cboTaskList", -1, TaskName + L"|" + detail);
     listNames_.push_back(TaskName);
     Ctl().SetListIndex(L"cboTaskList", -1, Ctl().ItemCount(L"cboTaskList", -1) - 1);
@@ -701,7 +688,7 @@ void frmAutoSelectTime::StartTaskBat() {
         --r.pending;
         // The password must not outlive the command that needed it; a later
         // add has its own Task.bat, which its own run deletes.
-        if (r.written == mine) machine.DeleteOneFile(kTaskBat);
+        if (r.written == mine) (void)machine.DeleteOneFile(kTaskBat);
         if (!*alive) return;
         if (exitCode == 0)
             SetTip(L"提示：任务“" + name + L"”已交给系统的计划任务程序");
@@ -712,7 +699,7 @@ void frmAutoSelectTime::StartTaskBat() {
     ++runs.pending;
     if (!machine.RunNotify(kTaskBat, WindowStyle::Hidden, done)) {
         --runs.pending;
-        machine.DeleteOneFile(kTaskBat);
+        (void)machine.DeleteOneFile(kTaskBat);
         SetTip(L"提示：无法启动系统的计划任务程序，任务“" + name + L"”没有添加");
     }
 }
@@ -720,8 +707,9 @@ void frmAutoSelectTime::StartTaskBat() {
 // ------------------------------------------------------------ task list
 
 void frmAutoSelectTime::cmdRefurbish_Click() {
-    ctx_.machine.WriteTextFile(kAllTasksCmd, {ListingCommand(scheduler_)}, CodePage::Oem);
-    ctx_.machine.Run(kAllTasksCmd, WindowStyle::Hidden);
+    // Without a listing the list shows what the last one held.
+    if (ctx_.machine.WriteTextFile(kAllTasksCmd, {ListingCommand(scheduler_)}, CodePage::Oem) == WriteResult::Ok)
+        (void)ctx_.machine.Run(kAllTasksCmd, WindowStyle::Hidden);
     Ctl().SetTimer(L"timAlltask", true, 1000);
     Ctl().SetText(L"cmdRefurbish", -1, L"刷新中…");
 }
@@ -755,8 +743,13 @@ void frmAutoSelectTime::cmdDel_Click() {
         RefuseText(name);
         return;
     }
-    ctx_.machine.WriteTextFile(kDelBat, {*line}, CodePage::Oem);
-    ctx_.machine.Run(kDelBat, WindowStyle::Hidden);
+    // The row goes only when the scheduler was really asked to drop the task.
+    if (ctx_.machine.WriteTextFile(kDelBat, {*line}, CodePage::Oem) != WriteResult::Ok ||
+        !ctx_.machine.Run(kDelBat, WindowStyle::Hidden)) {
+        Refuse(std::wstring(L"无法写入或启动 ") + kDelBat + L"，任务“" + name +
+               L"”没有删除。请检查 c:\\BackTemp 是否可以写入。");
+        return;
+    }
     if (selected) {
         Ctl().RemoveItem(L"cboTaskList", -1, at);
         listNames_.erase(listNames_.begin() + at);
@@ -770,8 +763,12 @@ void frmAutoSelectTime::mnuClear_Click() {
     Ctl().ClearItems(L"cboTaskList", -1);
     Ctl().SetText(L"cboTaskList", -1, L"");
     listNames_.clear();
-    ctx_.machine.WriteTextFile(kDelAllBat, DeleteAllLines(), CodePage::Oem);
-    ctx_.machine.Run(kDelAllBat, WindowStyle::MinimizedFocus);
+    if (ctx_.machine.WriteTextFile(kDelAllBat, DeleteAllLines(), CodePage::Oem) != WriteResult::Ok ||
+        !ctx_.machine.Run(kDelAllBat, WindowStyle::MinimizedFocus)) {
+        Refuse(std::wstring(L"无法写入或启动 ") + kDelAllBat +
+               L"，系统计划任务中的任务没有清除。请检查 c:\\BackTemp 是否可以写入。");
+        cmdRefurbish_Click();  // show what the scheduler still holds
+    }
 }
 
 void frmAutoSelectTime::timNOW_Timer() {

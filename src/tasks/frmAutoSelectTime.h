@@ -9,18 +9,18 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "tasks/task_builders.h"
 #include "ui/form.h"
 
 namespace lz {
 
-class frmAutoSelectTime : public FormLogic {
+class frmAutoSelectTime : public Form<frmAutoSelectTime> {
 public:
     explicit frmAutoSelectTime(AppContext& ctx);
     ~frmAutoSelectTime() override;
     const FormDef& Definition() const override { return def_; }
-    void OnEvent(const Event& e) override;
+    static const std::vector<Handler<frmAutoSelectTime>>& Handlers();
 
     // Loading, closing, help.
     void Form_Load();

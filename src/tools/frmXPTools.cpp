@@ -56,14 +56,7 @@ std::vector<MenuDef> MakeMenus() {
 }
 
 FormDef MakeDefinition() {
-    FormDef d;
-    d.name = kForm;
-    d.caption = L"系统工具大全";
-    d.clientWidth = 10590;
-    d.clientHeight = 7335;
-    d.border = Border::FixedSingle;
-    d.minButton = true;
-    d.maxButton = false;
+    FormDef d = NewForm(kForm, L"系统工具大全", 10590, 7335);
 
     ControlDef pic{Kind::PictureBox, L"picXPTools", -1, L"", 120, 120, 10335, 1695, L"", kBorder};
     pic.back = kWhite;
@@ -94,22 +87,25 @@ FormDef MakeDefinition() {
 
 frmXPTools::frmXPTools(AppContext& ctx) : ctx_(ctx), def_(MakeDefinition()) {}
 
-void frmXPTools::OnEvent(const Event& e) {
-    switch (e.kind) {
-    case EventKind::Load: return Form_Load();
-    case EventKind::Resize: return Form_Resize();
-    case EventKind::Unload: return Form_Unload();
-    case EventKind::Click:
-        if (e.name == L"cmdXpTools") cmdXpTools_Click(e.index);
-        else if (e.name == L"StatusBar1") StatusBar1_PanelClick();
-        return;
-    case EventKind::MouseMove:
-        if (e.name == L"cmdXpTools") cmdXpTools_MouseMove(e.index);
-        else if (e.name.empty()) Form_MouseMove();
-        return;
-    case EventKind::Menu: return Menu_Click(e.name);
-    default: return;
-    }
+const std::vector<Handler<frmXPTools>>& frmXPTools::Handlers() {
+    using E = EventKind;
+    using F = frmXPTools;
+    static const std::vector<Handler<frmXPTools>> table = [] {
+        std::vector<Handler<frmXPTools>> t = {
+            {E::Load, L"", &F::Form_Load},
+            {E::Resize, L"", &F::Form_Resize},
+            {E::Unload, L"", &F::Form_Unload},
+            {E::MouseMove, L"", &F::Form_MouseMove},
+            {E::Click, L"cmdXpTools", &F::cmdXpTools_Click},
+            {E::MouseMove, L"cmdXpTools", &F::cmdXpTools_MouseMove},
+            {E::Click, L"StatusBar1", &F::StatusBar1_PanelClick},
+            {E::Menu, L"mnuExit", &F::mnuExit_Click},
+        };
+        for (const Tool& tool : ToolCatalogue())
+            if (*tool.menu) t.push_back({E::Menu, tool.menu, &F::mnuTool_Click});
+        return t;
+    }();
+    return table;
 }
 
 void frmXPTools::Form_Load() {
@@ -146,9 +142,8 @@ void frmXPTools::cmdXpTools_MouseMove(int index) {
 
 void frmXPTools::StatusBar1_PanelClick() { Ctl().PopupMenu(L"mnuProgame"); }
 
-void frmXPTools::Menu_Click(const std::wstring& name) {
-    if (name == L"mnuExit") return mnuExit_Click();
-    if (const Tool* t = ToolByMenu(name)) Launch(*t);
+void frmXPTools::mnuTool_Click(const Event& e) {
+    if (const Tool* t = ToolByMenu(e.name)) Launch(*t);
 }
 
 void frmXPTools::mnuExit_Click() { BackToMain(); }

@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "tools/toolcatalogue.h"
 #include "ui/form.h"
 
@@ -13,11 +13,11 @@ namespace lz {
 // the frame's caption points to.
 extern const wchar_t* const kToolsStatusPicture;
 
-class frmXPTools : public FormLogic {
+class frmXPTools : public Form<frmXPTools> {
 public:
     explicit frmXPTools(AppContext& ctx);
     const FormDef& Definition() const override { return def_; }
-    void OnEvent(const Event& e) override;
+    static const std::vector<Handler<frmXPTools>>& Handlers();
 
     void Form_Load();
     void Form_Resize();
@@ -26,7 +26,7 @@ public:
     void cmdXpTools_Click(int index);
     void cmdXpTools_MouseMove(int index);
     void StatusBar1_PanelClick();
-    void Menu_Click(const std::wstring& name);
+    void mnuTool_Click(const Event& e);  // the menu items of the tool catalogue
     void mnuExit_Click();
 
     std::wstring SysDir;

@@ -1,6 +1,7 @@
 #include "ui/form.h"
 
 namespace lz {
+
 const wchar_t* const kAppTitle = L"岚栈备份专家";
 
 bool IsShellFolderName(const std::wstring& text) {
@@ -8,4 +9,18 @@ bool IsShellFolderName(const std::wstring& text) {
         if (text == n) return true;
     return false;
 }
+
+FormDef NewForm(const std::wstring& name, const std::wstring& caption, int clientWidth, int clientHeight,
+                Border border) {
+    FormDef d;
+    d.name = name;
+    d.caption = caption;
+    d.clientWidth = clientWidth;
+    d.clientHeight = clientHeight;
+    d.border = border;
+    d.minButton = border == Border::FixedSingle || border == Border::Sizable;
+    d.maxButton = false;
+    return d;
 }
+
+}  // namespace lz

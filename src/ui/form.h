@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,7 @@ enum class Kind {
     Timer,        // not a window: `interval` in ms, enabled unless kDisabled
     Browser,      // a web view (drawn by its own window code)
     Custom,       // a child window whose drawing the window's own code does
+    FontSample,   // the font window's sample surface (fonts/fontsample_win.cpp)
 };
 
 // Style flags for ControlDef::style.
@@ -77,6 +79,7 @@ struct ControlDef {
     int fontPoints10 = 0;    // size in tenths of a point; 0 is the form's
     int maxLength = 0;       // text box
     int minValue = 0, maxValue = 100;  // up-down range
+    std::wstring accessibleName = L"";  // what a screen reader says for a picture
 };
 
 struct MenuDef {
@@ -106,10 +109,15 @@ struct FormDef {
     std::vector<MenuDef> menus;
 };
 
+// A window's frame as the classic forms have it: fixed size, a minimize box on
+// windows with a sizable or single border, never a maximize box.
+FormDef NewForm(const std::wstring& name, const std::wstring& caption, int clientWidth, int clientHeight,
+                Border border = Border::FixedSingle);
+
 enum class EventKind {
-    Load, Unload, QueryUnload, Resize, Activate,
-    Click, DblClick, Change, MouseMove, MouseDown, MouseUp, KeyPress,
-    Timer, Select,   // folder tree selection, tab change, list selection
+    Load, Unload, QueryUnload, Resize,
+    Click, DblClick, Change, MouseMove, KeyPress,
+    Timer, Select,   // folder tree selection
     TrayMouse,       // notification-area icon: button 1 left, 2 right; dbl for double
     Menu,            // a menu item: name and index of the item
 };
@@ -121,12 +129,22 @@ struct Event {
     int button = 0;     // 1 left, 2 right
     int x = 0, y = 0;   // twips, relative to the control
     bool dbl = false;
-    wchar_t key = 0;
-    bool* cancel = nullptr;  // QueryUnload: set *cancel to keep the window
+    wchar_t key = 0;         // KeyPress
+    bool* cancel = nullptr;  // QueryUnload: set *cancel to keep the window; KeyPress: to swallow the key
+    std::wstring text = L"";  // what a control reports with its event (a title, a status text)
 };
 
 // Window states, with the classic numbers.
 enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
+
+// What a control with drawing or behaviour of its own (a sample surface, a
+// browser) offers its window's logic beyond the common calls below. Each such
+// control kind defines its port as a class derived from this one; the logic
+// reaches it through Controls::Port and dynamic_cast.
+class ControlPort {
+public:
+    virtual ~ControlPort() = default;
+};
 
 // The controls of one loaded window, by name and index.
 class Controls {
@@ -171,6 +189,8 @@ public:
     // Menus: `PopupMenu` shows the menu `name` (a level-0 item) at the pointer.
     virtual void SetMenuEnabled(const std::wstring& name, int index, bool on) = 0;
     virtual void PopupMenu(const std::wstring& name) = 0;
+    // The port of a control kind of its own; nullptr for the common kinds.
+    virtual ControlPort* Port(const std::wstring& name, int index) = 0;
     // The form itself.
     virtual void SetCaption(const std::wstring& caption) = 0;
     virtual std::wstring GetCaption() = 0;
@@ -209,6 +229,10 @@ public:
     // Windows by name. Loading an unknown or not yet built window does nothing.
     virtual bool IsAvailable(const std::wstring& form) = 0;  // built into this program
     virtual void LoadForm(const std::wstring& form) = 0;
+    // Loads a window once the windows shown so far are painted and nothing
+    // else waits, so that the first window appears at once. A user's action,
+    // or a call that needs a window, loads every window still waiting first.
+    virtual void LoadFormWhenIdle(const std::wstring& form) = 0;
     virtual void ShowForm(const std::wstring& form) = 0;  // loads it first when needed
     virtual void HideForm(const std::wstring& form) = 0;
     virtual void UnloadForm(const std::wstring& form) = 0;
@@ -224,6 +248,13 @@ public:
     virtual void EndProgram() = 0;
 };
 
+// An event a window handles: its kind and the control, menu item or tray
+// icon it comes from ("" for the form itself).
+struct HandlerKey {
+    EventKind kind;
+    std::wstring name;
+};
+
 // The window logic the form host drives. The host makes the controls from
 // Definition(), binds them, then sends Load.
 class FormLogic {
@@ -231,6 +262,9 @@ public:
     virtual ~FormLogic() = default;
     virtual const FormDef& Definition() const = 0;
     virtual void OnEvent(const Event& e) = 0;
+    // Every event the window handles, so that a test can hold them against
+    // the layout table.
+    virtual std::vector<HandlerKey> HandlerKeys() const = 0;
     void Bind(Controls& controls) { controls_ = &controls; }
 
 protected:
@@ -238,6 +272,59 @@ protected:
 
 private:
     Controls* controls_ = nullptr;
+};
+
+// One line of a window's handler table: an event of a control and the member
+// that handles it. A member may take nothing, the control's index (an array
+// element, a tab page, a status bar panel) or the whole event; a function of
+// the window and the event adapts any other shape.
+template <class W>
+struct Handler {
+    using Plain = void (W::*)();
+    using Indexed = void (W::*)(int);
+    using Whole = void (W::*)(const Event&);
+    using Adapter = void (*)(W&, const Event&);
+    Handler(EventKind k, const wchar_t* n, Plain m) : kind(k), name(n), plain(m) {}
+    Handler(EventKind k, const wchar_t* n, Indexed m) : kind(k), name(n), indexed(m) {}
+    Handler(EventKind k, const wchar_t* n, Whole m) : kind(k), name(n), whole(m) {}
+    Handler(EventKind k, const wchar_t* n, Adapter f) : kind(k), name(n), adapter(f) {}
+    void Call(W& w, const Event& e) const {
+        if (plain) (w.*plain)();
+        else if (indexed) (w.*indexed)(e.index);
+        else if (whole) (w.*whole)(e);
+        else adapter(w, e);
+    }
+    EventKind kind;
+    const wchar_t* name;
+    Plain plain = nullptr;
+    Indexed indexed = nullptr;
+    Whole whole = nullptr;
+    Adapter adapter = nullptr;
+};
+
+// A window whose events are routed by its table `static const
+// std::vector<Handler<W>>& Handlers()`; events it does not list are ignored.
+template <class W>
+class Form : public FormLogic {
+public:
+    void OnEvent(const Event& e) override {
+        for (const Handler<W>& h : W::Handlers())
+            if (h.kind == e.kind && e.name == h.name) return h.Call(static_cast<W&>(*this), e);
+    }
+    std::vector<HandlerKey> HandlerKeys() const override {
+        std::vector<HandlerKey> keys;
+        for (const Handler<W>& h : W::Handlers()) keys.push_back({h.kind, h.name});
+        return keys;
+    }
+};
+
+// Makes the logic of a window by its name; the host loads windows through it.
+class FormFactory {
+public:
+    virtual ~FormFactory() = default;
+    virtual bool Has(const std::wstring& form) const = 0;
+    // nullptr for a window this program does not have.
+    virtual std::unique_ptr<FormLogic> Make(const std::wstring& form) = 0;
 };
 
 }  // namespace lz

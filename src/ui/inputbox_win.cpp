@@ -16,8 +16,6 @@ struct State {
     std::wstring text;
 };
 
-HWND g_open = nullptr;
-
 LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
     auto* st = reinterpret_cast<State*>(GetWindowLongPtrW(h, GWLP_USERDATA));
     switch (m) {
@@ -47,8 +45,6 @@ LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
 }
 
 }  // namespace
-
-HWND OpenInputBox() { return g_open; }
 
 std::wstring RunInputBox(HINSTANCE instance, HWND owner, const std::wstring& prompt, const std::wstring& title,
                          const std::wstring& defaultText) {
@@ -98,8 +94,6 @@ std::wstring RunInputBox(HINSTANCE instance, HWND owner, const std::wstring& pro
     ShowWindow(box, SW_SHOW);
     SetForegroundWindow(box);
     SetFocus(st.edit);
-    HWND previous = g_open;
-    g_open = box;
     MSG msg;
     while (!st.done && GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (IsDialogMessageW(box, &msg)) continue;
@@ -107,7 +101,6 @@ std::wstring RunInputBox(HINSTANCE instance, HWND owner, const std::wstring& pro
         DispatchMessageW(&msg);
     }
     if (!st.done) PostQuitMessage(int(msg.wParam));  // keep the outer loop's quit
-    g_open = previous;
     if (owner) EnableWindow(owner, TRUE);
     DestroyWindow(box);
     DeleteObject(font);

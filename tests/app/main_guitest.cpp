@@ -56,21 +56,66 @@ TEST_F(MainGui, HoverAndTheWhiteBox) {
     app.Screenshot(L"frmMain", L"main-hover");
 }
 
-TEST_F(MainGui, TheSpiderMovesTwiceASecond) {
+TEST_F(MainGui, TheSpiderMovesAndTurnsOnEachTick) {
     auto top = [&] { return M().GetTop(L"imgAraneid", -1); };
-    auto waitFor = [&](int target) {
-        const DWORD begun = GetTickCount();
-        while (top() < target && GetTickCount() - begun < 10000) app.Pump(10);
-        return GetTickCount() - begun;
-    };
+    // Its timer runs by itself...
+    ASSERT_TRUE(M().GetTimerEnabled(L"timAraneid"));
+    const int first = top();
+    EXPECT_TRUE(app.PumpUntil([&] { return top() != first; }));
+    // ...and each tick moves it 10 twips down and shows the other picture.
+    M().SetTimer(L"timAraneid", false, 0);
     const int start = top();
-    waitFor(start + 10);
-    // From one step to the next: half a second, however slow the machine, never much less.
-    const DWORD between = waitFor(start + 20);
+    const std::wstring picture = M().GetPicture(L"imgAraneid", -1);
+    app.Tick(L"frmMain", L"timAraneid");
+    EXPECT_EQ(top(), start + 10);
+    EXPECT_NE(M().GetPicture(L"imgAraneid", -1), picture);
+    app.Tick(L"frmMain", L"timAraneid");
     EXPECT_EQ(top(), start + 20);
-    EXPECT_GE(between, 400u);
+    EXPECT_EQ(M().GetPicture(L"imgAraneid", -1), picture);
     EXPECT_EQ(M().GetLeft(L"imgAraneid", -1), 600);
-    EXPECT_EQ(M().GetPicture(L"imgAraneid", -1), L"bmp10");
+    // The picture window follows.
+    EXPECT_EQ(M().ControlRect(L"imgAraneid", -1).top, MulDiv(start + 20, M().Dpi(), 1440));
+}
+
+// The working windows load after the main window is up; a click that comes
+// before they have finds them loaded all the same.
+TEST(MainStartGui, TheWorkingWindowsLoadWhenIdleAndAFirstClickFindsThemLoaded) {
+    GuiApp app;
+    const std::wstring ini = app.machine.ProgramDir() + L"\\SavePath.ini";
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring destination = std::wstring(temp) + L"lz-first-click";
+    CreateDirectoryW(destination.c_str(), nullptr);
+    ASSERT_EQ(app.machine.WriteTextFile(ini, {destination}), WriteResult::Ok);
+
+    app.ui.ShowForm(L"frmMain");
+    EXPECT_TRUE(IsWindowVisible(app.W(L"frmMain").Handle()));
+    EXPECT_FALSE(app.ui.IsLoaded(L"frmSoftBackup"));
+    EXPECT_FALSE(app.ui.IsLoaded(L"frmAutoSelectTime"));
+    EXPECT_FALSE(app.ui.IsLoaded(L"frmFonts"));
+    // The software backup tile before any idle moment: the destination the
+    // task window reads at its load is known, so no destination dialog.
+    app.Click(L"frmMain", L"imgPIC", 7);
+    EXPECT_TRUE(app.ui.IsLoaded(L"frmAutoSelectTime"));
+    EXPECT_TRUE(app.ui.IsLoaded(L"frmFonts"));
+    EXPECT_TRUE(app.ui.IsVisible(L"frmSoftBackup"));
+    EXPECT_FALSE(app.ui.IsLoaded(L"frmSoftSaveSetting"));
+    EXPECT_EQ(app.ctx.SavePath, destination);
+    EXPECT_FALSE(app.ui.IsVisible(L"frmMain"));
+    DeleteFileW(ini.c_str());
+    RemoveDirectoryW(destination.c_str());
+}
+
+TEST(MainStartGui, IdleLoadsThemInOrderWithoutAClick) {
+    GuiApp app;
+    app.ui.ShowForm(L"frmMain");
+    EXPECT_TRUE(app.ui.HasWaitingForms());
+    app.Pump(1);
+    EXPECT_FALSE(app.ui.HasWaitingForms());
+    EXPECT_TRUE(app.ui.IsLoaded(L"frmSoftBackup"));
+    EXPECT_TRUE(app.ui.IsLoaded(L"frmAutoSelectTime"));
+    EXPECT_TRUE(app.ui.IsLoaded(L"frmFonts"));
+    EXPECT_FALSE(app.ui.IsVisible(L"frmAutoSelectTime"));
 }
 
 TEST_F(MainGui, MinimizeHidesTheTrayBringsItBackAndSizeStaysFixed) {
@@ -199,14 +244,14 @@ TEST_F(MainGui, CloseBoxEndsLikeExit) {
 }
 
 void CALLBACK AnswerInput(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND box = OpenInputBox();
+    HWND box = FindWindowW(L"LanzhanInputBox", nullptr);
     if (!box) return;
     KillTimer(nullptr, id);
     SetDlgItemTextW(box, 100, L"密码 &\"x");
     SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 void CALLBACK CancelInput(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND box = OpenInputBox();
+    HWND box = FindWindowW(L"LanzhanInputBox", nullptr);
     if (!box) return;
     KillTimer(nullptr, id);
     SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "app/frmMain.h"
+#include "core/help.h"
 #include "softbackup/frmSoftBackup.h"
 #include "softbackup/softbackup_tables.h"
+#include "core/form_registry.h"
 #include "support/fake_machine.h"
 #include "support/fake_ui.h"
 
@@ -51,7 +53,7 @@ class SoftBackupWindow : public ::testing::Test {
 protected:
     SoftBackupWindow() : ui(registry) {
         RegisterAllForms(registry);
-        ui.Attach(ctx);
+        registry.Attach(ctx);
         machine.loginName = L"zhang";
         machine.AddFolder(L"D:\\Backup");
         machine.AddFolder(L"C:\\BackTemp");

@@ -14,6 +14,7 @@
 #include "env/machine_win.h"
 #include "softbackup/frmSoftBackup.h"
 #include "softbackup/softbackup_tables.h"
+#include "core/form_registry.h"
 #include "support/fake_ui.h"
 #include "support/files_win.h"
 
@@ -31,6 +32,7 @@ public:
     DialogStandIn() { def_.name = L"frmSoftSaveSetting"; }
     const FormDef& Definition() const override { return def_; }
     void OnEvent(const Event&) override {}
+    std::vector<HandlerKey> HandlerKeys() const override { return {}; }
 
 private:
     FormDef def_;
@@ -67,7 +69,7 @@ protected:
     SoftBackupWine() : ui(registry) {
         registry.Add(L"frmSoftBackup", [](AppContext& c) { return std::make_unique<frmSoftBackup>(c); });
         registry.Add(L"frmSoftSaveSetting", [](AppContext&) { return std::make_unique<DialogStandIn>(); });
-        ui.Attach(ctx);
+        registry.Attach(ctx);
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
         root = std::wstring(temp) + L"lz softbackup 测试";

@@ -1,9 +1,9 @@
 // A whole program in memory: fake machine, scripted prompts, every window registered.
 #pragma once
-#include "app/context.h"
+#include "core/context.h"
 #include "support/fake_machine.h"
 #include "support/fake_ui.h"
-#include "ui/form_registry.h"
+#include "core/form_registry.h"
 
 namespace lz::test {
 
@@ -17,7 +17,7 @@ struct AppFixture {
         // On C: so that drive D: exists only where a test makes it.
         machine.programDir = L"C:\\Lanzhan";
         machine.AddFolder(machine.programDir);
-        ui.Attach(ctx);
+        registry.Attach(ctx);
     }
 };
 

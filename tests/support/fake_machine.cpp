@@ -1,8 +1,16 @@
 #include "support/fake_machine.h"
 
+#include "env/weburl.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+#endif
 
 namespace lz::test {
 
@@ -350,6 +358,93 @@ std::wstring FakeMachine::GeneralDate(const std::tm& when) {
     std::swprintf(buffer, 64, L"%d-%d-%d %d:%02d:%02d", when.tm_year + 1900, when.tm_mon + 1, when.tm_mday,
                   when.tm_hour, when.tm_min, when.tm_sec);
     return buffer;
+}
+
+// ---- The font window (frmFonts) ----
+
+int FakeMachine::AddFontFile(const std::wstring& path) {
+    addedFontFiles.push_back(path);
+    auto it = path.empty() ? fontFiles.end() : fontFiles.find(Normalize(path));
+    if (it == fontFiles.end()) return 0;
+    for (const std::wstring& name : it->second)
+        if (std::find(screenFonts.begin(), screenFonts.end(), name) == screenFonts.end()) screenFonts.push_back(name);
+    return int(it->second.size());
+}
+
+std::optional<std::string> FakeMachine::AnsiBytes(const std::wstring& text) {
+    if (!FitsAnsi(text)) return std::nullopt;
+    if (text.empty()) return std::string();
+#ifdef _WIN32
+    BOOL usedDefault = FALSE;
+    const int n = WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, text.data(), int(text.size()), nullptr, 0, nullptr,
+                                      &usedDefault);
+    if (n <= 0 || usedDefault) return std::nullopt;
+    std::string out(std::size_t(n), '\0');
+    WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, text.data(), int(text.size()), &out[0], n, nullptr, nullptr);
+    return out;
+#else
+    iconv_t cd = iconv_open("GBK", "WCHAR_T");
+    if (cd == iconv_t(-1)) return std::nullopt;
+    std::wstring in = text;
+    std::string out(text.size() * 4, '\0');
+    char* from = reinterpret_cast<char*>(&in[0]);
+    std::size_t fromLeft = in.size() * sizeof(wchar_t);
+    char* to = &out[0];
+    std::size_t toLeft = out.size();
+    const bool ok = iconv(cd, &from, &fromLeft, &to, &toLeft) != std::size_t(-1) && fromLeft == 0;
+    iconv_close(cd);
+    if (!ok) return std::nullopt;
+    out.resize(out.size() - toLeft);
+    return out;
+#endif
+}
+
+// ---- boot menu window (frmGhost) ----
+
+bool FakeMachine::IsProtected(const std::wstring& path) const {
+    std::wstring key = Normalize(path);
+    return readOnly.count(key) && hidden.count(key) && systemFiles.count(key);
+}
+
+bool FakeMachine::IsUnprotected(const std::wstring& path) const {
+    std::wstring key = Normalize(path);
+    return !readOnly.count(key) && !hidden.count(key) && !systemFiles.count(key);
+}
+
+WriteResult FakeMachine::AppendLineToExisting(const std::wstring& path, const std::wstring& line, CodePage) {
+    std::wstring key = Normalize(path);
+    auto it = files.find(key);
+    if (it == files.end()) return WriteResult::Failed;
+    WriteResult r = CheckWritable(key, line);
+    if (r != WriteResult::Ok) return r;
+    if (readOnly.count(key)) return WriteResult::Failed;
+    // The unended last line gets its end first: the new line is a line of its own.
+    noFinalLineEnd.erase(key);
+    it->second.lines.push_back(line);
+    return r;
+}
+
+bool FakeMachine::SetProtected(const std::wstring& path, bool on) {
+    std::wstring key = Normalize(path);
+    if (!files.count(key) || Listed(attributesLocked, key)) return false;
+    for (auto* set : {&readOnly, &hidden, &systemFiles}) {
+        if (on) set->insert(key);
+        else set->erase(key);
+    }
+    return true;
+}
+
+std::wstring FakeMachine::ShortDate(const std::tm& when) {
+    wchar_t buffer[32];
+    std::swprintf(buffer, 32, L"%d-%d-%d", when.tm_year + 1900, when.tm_mon + 1, when.tm_mday);
+    return buffer;
+}
+
+// ---- Web storage browser (frmWebDrive) -------------------------------------
+
+bool FakeMachine::OpenInDefaultBrowser(const std::wstring& url) {
+    browserOpens.push_back(url);
+    return IsPlainWebUrl(url) && !browserFails;
 }
 
 }  // namespace lz::test

@@ -128,6 +128,42 @@ public:
     // "yyyy-M-d H:mm:ss", the Chinese regional default.
     std::wstring GeneralDate(const std::tm& when) override;
 
+    // ---- The font window (frmFonts) ----
+    std::vector<std::wstring> screenFonts = {L"宋体", L"黑体", L"Arial", L"Courier New"};
+    // The font files AddFontFile accepts, each with the names it adds to the screen's fonts.
+    std::map<std::wstring, std::vector<std::wstring>, NoCaseLess> fontFiles;
+    std::vector<std::wstring> addedFontFiles;  // as given, in order
+    int fontChangeBroadcasts = 0;
+    std::vector<std::wstring> ScreenFontNames() override { return screenFonts; }
+    int AddFontFile(const std::wstring& path) override;
+    void BroadcastFontChange() override { ++fontChangeBroadcasts; }
+    // GBK, the ANSI code page of the target systems; the characters in notAnsi have no form.
+    std::optional<std::string> AnsiBytes(const std::wstring& text) override;
+    // ---- boot menu window (frmGhost) ----
+    // Files whose last line has no line end (lines hold no line ends).
+    std::set<std::wstring, NoCaseLess> noFinalLineEnd;
+    // Read-only and system files; AppendLineToExisting fails on read-only ones.
+    std::set<std::wstring, NoCaseLess> readOnly;
+    std::set<std::wstring, NoCaseLess> systemFiles;
+    // Files whose attributes SetProtected cannot change.
+    std::set<std::wstring, NoCaseLess> attributesLocked;
+    // Read-only, hidden and system all set.
+    bool IsProtected(const std::wstring& path) const;
+    bool IsUnprotected(const std::wstring& path) const;  // none of the three
+    WriteResult AppendLineToExisting(const std::wstring& path, const std::wstring& line,
+                                     CodePage cp = CodePage::Ansi) override;
+    bool SetProtected(const std::wstring& path, bool on) override;
+    // "yyyy-M-d", the Chinese regional default.
+    std::wstring ShortDate(const std::tm& when) override;
+    // Web storage browser (frmWebDrive): every address asked for, in order;
+    // http(s) ones "open" unless browserFails.
+    std::vector<std::wstring> browserOpens;
+    bool browserFails = false;
+    bool OpenInDefaultBrowser(const std::wstring& url) override;
+    // frmSet: the key events sent, in order (virtual key, released).
+    std::vector<std::pair<int, bool>> keyEvents;
+    void KeyEvent(unsigned char virtualKey, bool keyUp) override { keyEvents.push_back({virtualKey, keyUp}); }
+
 private:
     bool Start(const std::wstring& commandLine, WindowStyle style, bool notify);
     WriteResult CheckWritable(const std::wstring& key, const std::wstring& text);

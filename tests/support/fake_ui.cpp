@@ -54,6 +54,12 @@ ControlState& FakeControls::At(const std::wstring& name, int index) {
     return it->second;
 }
 
+ControlPort* FakeControls::Port(const std::wstring& n, int i) {
+    At(n, i);  // the control must exist
+    auto it = ports.find({n, i});
+    return it == ports.end() ? nullptr : it->second;
+}
+
 bool FakeControls::Has(const std::wstring& name, int index) const {
     return controls_.count({name, index}) != 0;
 }
@@ -142,38 +148,39 @@ void FakeControls::SetTimer(const std::wstring& n, bool on, int ms) {
     s.interval = ms;
 }
 
-int FakeUi::MsgBox(const std::wstring& text, int flags, const std::wstring& title) {
+namespace {
+template <class T>
+T Next(std::deque<T>& answers, T otherwise) {
+    if (answers.empty()) return otherwise;
+    T a = answers.front();
+    answers.pop_front();
+    return a;
+}
+}  // namespace
+
+int PromptScript::AnswerMessage(const std::wstring& text, int flags, const std::wstring& title) {
     prompts.push_back({ShownPrompt::Message, text, title, flags, L""});
-    if (msgAnswers.empty()) return kAnsOk;
-    int a = msgAnswers.front();
-    msgAnswers.pop_front();
-    return a;
+    return Next(msgAnswers, int(kAnsOk));
 }
 
-std::wstring FakeUi::InputBox(const std::wstring& prompt, const std::wstring& title,
-                              const std::wstring& def) {
+std::wstring PromptScript::AnswerInput(const std::wstring& prompt, const std::wstring& title,
+                                       const std::wstring& def) {
     prompts.push_back({ShownPrompt::Input, prompt, title, 0, def});
-    if (inputAnswers.empty()) return L"";
-    std::wstring a = inputAnswers.front();
-    inputAnswers.pop_front();
-    return a;
+    return Next(inputAnswers, std::wstring());
 }
 
-std::wstring FakeUi::OpenFileDialog(const std::wstring& title, const std::wstring& filter) {
+std::wstring PromptScript::AnswerOpenFile(const std::wstring& title, const std::wstring& filter) {
     prompts.push_back({ShownPrompt::OpenFile, filter, title, 0, L""});
-    if (fileAnswers.empty()) return L"";
-    std::wstring a = fileAnswers.front();
-    fileAnswers.pop_front();
-    return a;
+    return Next(fileAnswers, std::wstring());
 }
 
 void FakeUi::LoadForm(const std::wstring& form) {
     if (IsLoaded(form)) return;
-    const FormFactory* make = registry_.Find(form);
-    if (!make || !ctx_) return;
+    std::unique_ptr<FormLogic> logic = factory_.Make(form);
+    if (!logic) return;
     log.push_back(L"load " + form);
     FakeForm& f = forms_[form];
-    f.logic = (*make)(*ctx_);
+    f.logic = std::move(logic);
     f.controls = std::make_unique<FakeControls>(f.logic->Definition());
     f.logic->Bind(*f.controls);
     f.logic->OnEvent({EventKind::Load, L""});

@@ -8,9 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/context.h"
 #include "ui/form.h"
-#include "ui/form_registry.h"
 
 namespace lz::test {
 
@@ -80,6 +78,9 @@ public:
     bool GetTimerEnabled(const std::wstring& n) override { return At(n).timerEnabled; }
     void SetMenuEnabled(const std::wstring& n, int i, bool on) override { At(n, i).enabled = on; }
     void PopupMenu(const std::wstring& n) override { popups.push_back(n); }
+    // Tests put their fake ports here.
+    std::map<std::pair<std::wstring, int>, ControlPort*> ports;
+    ControlPort* Port(const std::wstring& n, int i) override;
     void SetCaption(const std::wstring& c) override { caption = c; }
     std::wstring GetCaption() override { return caption; }
     void SetFormBack(Color c) override { formBack = c; }
@@ -100,6 +101,19 @@ struct ShownPrompt {
     std::wstring defaultText;
 };
 
+// Prompts answered from queues a test fills in advance (an empty queue
+// answers OK, "" and ""), and every prompt shown, in order.
+struct PromptScript {
+    std::deque<int> msgAnswers;
+    std::deque<std::wstring> inputAnswers;
+    std::deque<std::wstring> fileAnswers;
+    std::vector<ShownPrompt> prompts;
+
+    int AnswerMessage(const std::wstring& text, int flags, const std::wstring& title);
+    std::wstring AnswerInput(const std::wstring& prompt, const std::wstring& title, const std::wstring& def);
+    std::wstring AnswerOpenFile(const std::wstring& title, const std::wstring& filter);
+};
+
 struct FakeForm {
     std::unique_ptr<FakeControls> controls;
     std::unique_ptr<FormLogic> logic;
@@ -109,26 +123,28 @@ struct FakeForm {
     bool movedToOrigin = false;
 };
 
-// Prompts answer from queues (an empty queue answers OK, "" and ""); windows
-// are made from a registry, loaded and unloaded as the real host does.
-class FakeUi : public Ui {
+// Prompts answer from the script; windows are made by the factory, loaded
+// and unloaded as the real host does.
+class FakeUi : public Ui, public PromptScript {
 public:
-    explicit FakeUi(const FormRegistry& registry) : registry_(registry) {}
-    void Attach(AppContext& ctx) { ctx_ = &ctx; }
+    explicit FakeUi(FormFactory& factory) : factory_(factory) {}
 
-    std::deque<int> msgAnswers;
-    std::deque<std::wstring> inputAnswers;
-    std::deque<std::wstring> fileAnswers;
-    std::vector<ShownPrompt> prompts;
     std::vector<std::wstring> log;  // "load X", "show X", "hide X", "unload X"
     bool ended = false;
 
-    int MsgBox(const std::wstring& text, int flags, const std::wstring& title) override;
-    std::wstring InputBox(const std::wstring& prompt, const std::wstring& title,
-                          const std::wstring& def) override;
-    std::wstring OpenFileDialog(const std::wstring& title, const std::wstring& filter) override;
-    bool IsAvailable(const std::wstring& form) override { return registry_.Find(form) != nullptr; }
+    int MsgBox(const std::wstring& text, int flags, const std::wstring& title) override {
+        return AnswerMessage(text, flags, title);
+    }
+    std::wstring InputBox(const std::wstring& prompt, const std::wstring& title, const std::wstring& def) override {
+        return AnswerInput(prompt, title, def);
+    }
+    std::wstring OpenFileDialog(const std::wstring& title, const std::wstring& filter) override {
+        return AnswerOpenFile(title, filter);
+    }
+    bool IsAvailable(const std::wstring& form) override { return factory_.Has(form); }
     void LoadForm(const std::wstring& form) override;
+    // In memory there is no first paint to wait for: loaded at once.
+    void LoadFormWhenIdle(const std::wstring& form) override { LoadForm(form); }
     void ShowForm(const std::wstring& form) override;
     void HideForm(const std::wstring& form) override;
     void UnloadForm(const std::wstring& form) override;
@@ -146,8 +162,7 @@ public:
     void Fire(const std::wstring& form, const Event& e);
 
 private:
-    const FormRegistry& registry_;
-    AppContext* ctx_ = nullptr;
+    FormFactory& factory_;
     std::map<std::wstring, FakeForm> forms_;
     std::vector<FakeForm> unloaded_;  // kept: a window may unload itself inside its own handler
 };

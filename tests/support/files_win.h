@@ -19,10 +19,11 @@ std::string FileBytes(const std::wstring& path);
 bool StartUnix(std::wstring commandLine);
 // The Unix path Wine gives a Windows path; "" outside Wine.
 std::wstring UnixPath(const std::wstring& windowsPath);
-// Asks done() until it says yes, for five seconds at most; its last answer.
+// Asks done() until it says yes, for a minute at most (a busy machine is
+// slow, never wrong); its last answer.
 template <class Done>
 bool WaitFor(Done done) {
-    for (int i = 0; i < 200 && !done(); ++i) Sleep(25);
+    for (int i = 0; i < 2400 && !done(); ++i) Sleep(25);
     return done();
 }
 

@@ -2,39 +2,18 @@
 
 #include <commctrl.h>
 
+#include "app/controls_win.h"
+
 #include <cstdlib>
 #include <stdexcept>
 #include <vector>
 
 namespace lz::test {
 
-int ScriptedUi::MsgBox(const std::wstring& text, int flags, const std::wstring& title) {
-    prompts.push_back({ShownPrompt::Message, text, title, flags, L""});
-    if (msgAnswers.empty()) return kAnsOk;
-    int a = msgAnswers.front();
-    msgAnswers.pop_front();
-    return a;
-}
-
-std::wstring ScriptedUi::InputBox(const std::wstring& prompt, const std::wstring& title, const std::wstring& def) {
-    prompts.push_back({ShownPrompt::Input, prompt, title, 0, def});
-    if (inputAnswers.empty()) return L"";
-    std::wstring a = inputAnswers.front();
-    inputAnswers.pop_front();
-    return a;
-}
-
-std::wstring ScriptedUi::OpenFileDialog(const std::wstring& title, const std::wstring& filter) {
-    prompts.push_back({ShownPrompt::OpenFile, filter, title, 0, L""});
-    if (fileAnswers.empty()) return L"";
-    std::wstring a = fileAnswers.front();
-    fileAnswers.pop_front();
-    return a;
-}
-
 GuiApp::GuiApp() : ui(GetModuleHandleW(nullptr), registry), ctx{machine, ui, L""} {
+    RegisterAppControls();
     RegisterAllForms(registry);
-    ui.Attach(ctx);
+    registry.Attach(ctx);
 }
 
 GuiApp::~GuiApp() {
@@ -63,8 +42,27 @@ void GuiApp::Pump(int ms) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
+        // Idle, as in the program's own loop.
+        ui.LoadNextWaitingForm();
         Sleep(1);
-    } while (GetTickCount() < end);
+    } while (GetTickCount() < end || ui.HasWaitingForms());
+}
+
+bool GuiApp::PumpUntil(const std::function<bool()>& done, int timeoutMs) {
+    const DWORD begun = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - begun > DWORD(timeoutMs)) return false;
+        Pump(10);
+    }
+    return true;
+}
+
+void GuiApp::Tick(const std::wstring& form, const std::wstring& timer) {
+    FormWindow& w = W(form);
+    const UINT_PTR id = w.TimerId(timer);
+    if (!id) throw std::runtime_error("no such timer");
+    SendMessageW(w.Handle(), WM_TIMER, id, 0);
+    Pump(5);
 }
 
 namespace {
@@ -74,34 +72,43 @@ LPARAM CenterOf(FormWindow& w, const std::wstring& name, int index, HWND box) {
     MapWindowPoints(w.Handle(), box, &p, 1);
     return MAKELPARAM(p.x, p.y);
 }
+
+std::wstring ClassOf(HWND h) {
+    wchar_t cls[64] = {};
+    GetClassNameW(h, cls, 64);
+    return cls;
+}
 }  // namespace
 
+// Where the pointer goes for a control: a picture or box takes it itself, a
+// label lets it through to its container, other controls report it to their
+// parent through WM_SETCURSOR.
 void GuiApp::Click(const std::wstring& form, const std::wstring& name, int index) {
     FormWindow& w = W(form);
-    if (HWND h = w.ChildHandle(name, index)) {
+    HWND h = w.ChildHandle(name, index);
+    const std::wstring cls = h ? ClassOf(h) : L"";
+    if (lstrcmpiW(cls.c_str(), L"Button") == 0) {
         SendMessageW(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), BN_CLICKED), reinterpret_cast<LPARAM>(h));
     } else {
-        HWND box = w.ContainerOf(name, index);
-        LPARAM at = CenterOf(w, name, index, box);
-        SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        SendMessageW(box, WM_LBUTTONUP, 0, at);
+        HWND target = cls == L"LanzhanPicture" || cls == L"LanzhanBox" ? h : w.ContainerOf(name, index);
+        LPARAM at = CenterOf(w, name, index, target);
+        SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(target, WM_LBUTTONUP, 0, at);
     }
     Pump(5);
 }
 
 void GuiApp::MouseMove(const std::wstring& form, const std::wstring& name, int index) {
     FormWindow& w = W(form);
-    if (HWND own = w.ChildHandle(name, index)) {
-        wchar_t cls[32] = {};
-        GetClassNameW(own, cls, 32);
-        if (lstrcmpW(cls, L"LanzhanBox") == 0) {
-            // a container: a point inside it away from its children
-            SendMessageW(own, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
-        } else {
-            // a control with a window: the system asks its parent for the cursor
-            SendMessageW(GetParent(own), WM_SETCURSOR, reinterpret_cast<WPARAM>(own),
-                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-        }
+    HWND h = w.ChildHandle(name, index);
+    const std::wstring cls = h ? ClassOf(h) : L"";
+    if (cls == L"LanzhanBox") {
+        // a container: a point inside it away from its children
+        SendMessageW(h, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    } else if (cls == L"LanzhanPicture") {
+        SendMessageW(h, WM_MOUSEMOVE, 0, CenterOf(w, name, index, h));
+    } else if (h && lstrcmpiW(cls.c_str(), L"Static") != 0) {
+        SendMessageW(GetParent(h), WM_SETCURSOR, reinterpret_cast<WPARAM>(h), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     } else {
         HWND box = w.ContainerOf(name, index);
         SendMessageW(box, WM_MOUSEMOVE, 0, CenterOf(w, name, index, box));
@@ -114,6 +121,21 @@ void GuiApp::Menu(const std::wstring& form, const std::wstring& name, int index)
     UINT id = w.MenuId(name, index);
     if (!id) throw std::runtime_error("no such menu item");
     SendMessageW(w.Handle(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    Pump(5);
+}
+
+void GuiApp::Press(const std::wstring& form, const std::wstring& name, int index, wchar_t key) {
+    FormWindow& w = W(form);
+    HWND target = w.ChildHandle(name, index);
+    if (HWND edit = FindWindowExW(target, nullptr, L"Edit", nullptr)) target = edit;
+    MSG msg{};
+    msg.hwnd = target;
+    msg.message = key == L'\r' ? WM_KEYDOWN : WM_CHAR;
+    msg.wParam = key == L'\r' ? WPARAM(VK_RETURN) : WPARAM(key);
+    if (!w.PreTranslate(msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
     Pump(5);
 }
 

@@ -11,6 +11,7 @@
 
 #include "support/files_win.h"
 #include "support/gui_harness_win.h"
+#include "tools/children_win.h"
 #include "tasks/frmAutoSelectTime.h"
 #include "tasks/schtasks_standin_win.h"
 
@@ -84,15 +85,23 @@ struct TaskGui : ::testing::Test {
     // which would otherwise empty the list in the middle of a test.
     void Open() {
         app.Click(L"frmMain", L"imgPIC", 0);
-        for (DWORD start = GetTickCount(); T().GetText(L"cmdRefurbish", -1) != L"刷新" && GetTickCount() - start < 5000;)
-            app.Pump(50);
+        ReadListing();
+    }
+    // The listing is read once the command that writes it has ended, however
+    // long that takes: the window's one-second timer is delivered then.
+    void ReadListing() {
+        EXPECT_TRUE(app.PumpUntil([] {
+            for (const Child& c : Children())
+                if (c.exe == L"cmd.exe") return false;
+            return true;
+        }));
+        if (T().GetTimerEnabled(L"timAlltask")) app.Tick(kForm, L"timAlltask");
+        EXPECT_EQ(T().GetText(L"cmdRefurbish", -1), L"刷新");
     }
     // The scheduler command holds at its start until the gate is removed.
     void Hold() { std::ofstream(gate.c_str()) << "x"; }
     bool WaitForTaskBat() {
-        DWORD start = GetTickCount();
-        while (Exists(kTaskBat) && GetTickCount() - start < 20000) app.Pump(20);
-        return !Exists(kTaskBat);
+        return app.PumpUntil([&] { return !Exists(kTaskBat); });
     }
     void Choose(const wchar_t* schedule) {
         HWND box = T().ChildHandle(L"cboSelect", -1);
@@ -232,14 +241,9 @@ TEST_F(TaskGui, RefreshDeleteAndClearAll) {
     SetEnvironmentVariableW(L"LZ_SCHTASKS_LISTING", listing.c_str());
     Open();
     HWND list = T().ChildHandle(L"cboTaskList", -1);
-    // The window reads the listing one second after asking for it; on a busy
-    // machine Wine may not have written it by then, and the user refreshes again.
-    for (int attempt = 0; attempt < 3 && SendMessageW(list, CB_GETCOUNT, 0, 0) != 2; ++attempt) {
-        app.Click(kForm, L"cmdRefurbish");
-        EXPECT_EQ(T().GetText(L"cmdRefurbish", -1), L"刷新中…");
-        for (DWORD start = GetTickCount(); T().GetText(L"cmdRefurbish", -1) != L"刷新" && GetTickCount() - start < 5000;)
-            app.Pump(50);
-    }
+    app.Click(kForm, L"cmdRefurbish");
+    EXPECT_EQ(T().GetText(L"cmdRefurbish", -1), L"刷新中…");
+    ReadListing();
     ASSERT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 2);
     EXPECT_EQ(T().GetText(L"cboTaskList", -1), L"每天08_30_00时153045备份文件  N/A  就绪");
 

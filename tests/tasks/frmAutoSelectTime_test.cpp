@@ -6,6 +6,7 @@
 
 #include "app/frmMain.h"
 #include "savepath/frmSoftSaveSetting.h"
+#include "core/form_registry.h"
 #include "support/fake_machine.h"
 #include "support/fake_ui.h"
 
@@ -33,7 +34,7 @@ struct TaskWindow : ::testing::Test {
         machine.AddFolder(L"d:\\Backup");
         machine.AddFile(machine.programDir + L"\\SavePath.ini", {L"d:\\Backup"});
         machine.SetReg(kVersionKey, L"ProductName", L"Microsoft Windows XP");
-        ui.Attach(ctx);
+        registry.Attach(ctx);
     }
     void Load() { ui.LoadForm(kForm); }
     FakeControls& C() { return ui.ControlsOf(kForm); }
@@ -527,6 +528,30 @@ TEST_F(TaskWindow, DeleteOneAndClearAll) {
     EXPECT_TRUE(ListItems().empty());
     EXPECT_EQ(machine.Lines(L"c:\\BackTemp\\DelAll.bat"), (Lines{L"schtasks /delete /tn * /f", L"at /delete /yes"}));
     EXPECT_EQ(machine.runs.back().style, WindowStyle::MinimizedFocus);
+}
+
+TEST_F(TaskWindow, ADeleteThatCannotReachTheSchedulerKeepsTheRowAndSaysSo) {
+    Load();
+    ForgetLoad();
+    machine.AddFile(L"c:\\backtemp\\alltasks.txt", {L"", L"Nightly  08:30:00, 2005-1-10"});
+    Fire(EventKind::Timer, L"timAlltask");
+    machine.unwritable.insert(L"c:\\BackTemp\\del.bat");
+    Click(L"cmdDel");
+    EXPECT_EQ(ListItems().size(), 1u);
+    EXPECT_NE(ui.prompts.back().text.find(L"任务“Nightly”没有删除"), std::wstring::npos);
+
+    machine.unwritable.clear();
+    machine.startFails = true;
+    const size_t shown = ui.prompts.size();
+    Click(L"cmdDel");
+    EXPECT_EQ(ListItems().size(), 1u);
+    EXPECT_EQ(ui.prompts.size(), shown + 1);
+
+    // Clearing all: a DelAll.bat that did not start leaves the tasks; the list reads them again.
+    ui.msgAnswers = {kAnsYes};
+    Fire(EventKind::Menu, L"mnuClear");
+    EXPECT_NE(ui.prompts.back().text.find(L"没有清除"), std::wstring::npos);
+    EXPECT_EQ(C().At(L"cmdRefurbish").text, L"刷新中…");
 }
 
 TEST_F(TaskWindow, ClockSizeHelpAndClosing) {

@@ -7,7 +7,7 @@
 #include <map>
 #include <set>
 
-#include "app/frmMain.h"
+#include "core/help.h"
 #include "env/quote.h"
 #include "softbackup/softbackup_tables.h"
 #include "support/cmd_reference.h"

@@ -12,6 +12,7 @@
 
 #include "env/machine_win.h"
 #include "tasks/frmAutoSelectTime.h"
+#include "core/form_registry.h"
 #include "support/fake_ui.h"
 #include "support/files_win.h"
 #include "support/hostile_corpus.h"
@@ -124,7 +125,7 @@ protected:
         machines.push_back(std::move(m));
         ui = std::make_unique<test::FakeUi>(registry);
         ctx = std::make_unique<AppContext>(AppContext{*machines.back(), *ui, L""});
-        ui->Attach(*ctx);
+        registry.Attach(*ctx);
         ui->LoadForm(kForm);
         ctx->SavePath = savePath;
     }

@@ -48,9 +48,9 @@ public:
             }
         }
     }
-    // A new child running `exe` not yet counted in `seen`; 0 after 10 s.
+    // A new child running `exe` not yet counted in `seen`; 0 after a minute.
     DWORD WaitFor(const std::wstring& exe, std::set<DWORD>& seen) const {
-        for (int i = 0; i < 100; ++i) {
+        for (int i = 0; i < 600; ++i) {
             for (const Child& c : Children())
                 if (c.exe == exe && !before_.count(c.pid) && seen.insert(c.pid).second) return c.pid;
             Sleep(100);

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "app/frmMain.h"
+#include "core/form_registry.h"
 #include "support/fake_machine.h"
 #include "support/fake_ui.h"
 #include "tools/frmXPTools.h"
@@ -74,7 +75,7 @@ class ToolsWindow : public ::testing::Test {
 protected:
     ToolsWindow() : ui(registry), ctx{machine, ui, L""} {
         RegisterAllForms(registry);
-        ui.Attach(ctx);
+        registry.Attach(ctx);
         machine.SetReg(kOsKey, L"ProductName", L"Microsoft Windows XP");
     }
     void Open() {

@@ -58,7 +58,7 @@ class MenuDriver {
 public:
     using Step = std::function<void(HWND menuWindow)>;
     explicit MenuDriver(Step step) : thread_([this, step] {
-        for (int i = 0; i < 100 && !menu_; ++i) {
+        for (int i = 0; i < 1200 && !menu_; ++i) {
             HWND m = FindWindowW(L"#32768", nullptr);
             if (m && IsWindowVisible(m)) menu_ = m;
             else Sleep(50);

@@ -8,7 +8,7 @@
 #include "env/machine_win.h"
 #include "support/fake_ui.h"
 #include "tools/toolcatalogue.h"
-#include "ui/form_registry.h"
+#include "core/form_registry.h"
 
 namespace lz {
 namespace {
@@ -35,7 +35,7 @@ class ToolsLaunch : public ::testing::Test {
 protected:
     ToolsLaunch() : ui(registry), ctx{machine, ui, L""} {
         RegisterAllForms(registry);
-        ui.Attach(ctx);
+        registry.Attach(ctx);
         ui.ShowForm(L"frmXPTools");
     }
     void Fire(EventKind kind, const std::wstring& name, int index = -1) {
@@ -62,7 +62,7 @@ TEST_F(ToolsLaunch, APlantedProgramExeIsNeverStartedByAProgramFilesRow) {
 
     // The stand-in works: started on purpose, it leaves its note.
     ASSERT_TRUE(machine.Run(planted + L" check", WindowStyle::NormalFocus));
-    for (int i = 0; i < 100 && GetFileAttributesW(trace.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
+    for (int i = 0; i < 600 && GetFileAttributesW(trace.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
     ASSERT_TRUE(DeleteFileW(trace.c_str())) << "the planted program did not run when asked";
 
     // Rows whose program is missing: unquoted, the system would fall back to C:\Program.exe.

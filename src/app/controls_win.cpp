@@ -1,0 +1,13 @@
+#include "app/controls_win.h"
+
+#include "fonts/fontsample_win.h"
+#include "ui/control_win.h"
+
+namespace lz {
+
+void RegisterAppControls() {
+    // One line a kind: RegisterControlKind(Kind::..., Make...);
+    RegisterControlKind(Kind::FontSample, MakeFontSample);
+}
+
+}  // namespace lz

@@ -1,0 +1,67 @@
+// The loaded windows of the program and its prompts, on Win32.
+#pragma once
+#include <windows.h>
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/form.h"
+#include "ui/form_window_win.h"
+
+namespace lz {
+
+class Win32Ui : public Ui {
+public:
+    Win32Ui(HINSTANCE instance, FormFactory& factory);
+    ~Win32Ui() override;
+    HINSTANCE Instance() const { return instance_; }
+    FormWindow* Window(const std::wstring& form);
+    // Runs the message loop until the last window is unloaded.
+    int Run();
+
+    int MsgBox(const std::wstring& text, int flags, const std::wstring& title) override;
+    std::wstring InputBox(const std::wstring& prompt, const std::wstring& title,
+                          const std::wstring& def) override;
+    std::wstring OpenFileDialog(const std::wstring& title, const std::wstring& filter) override;
+    bool IsAvailable(const std::wstring& form) override { return factory_.Has(form); }
+    void LoadForm(const std::wstring& form) override;
+    void LoadFormWhenIdle(const std::wstring& form) override;
+    // Loads the windows still waiting for an idle moment, in order.
+    void LoadWaitingForms();
+    // The message loop's idle work: loads the next waiting window; false when none waits.
+    bool LoadNextWaitingForm();
+    bool HasWaitingForms() const { return !waiting_.empty(); }
+    void ShowForm(const std::wstring& form) override;
+    void HideForm(const std::wstring& form) override;
+    void UnloadForm(const std::wstring& form) override;
+    bool IsLoaded(const std::wstring& form) override { return forms_.count(form) != 0; }
+    bool IsVisible(const std::wstring& form) override;
+    void SetWindowState(const std::wstring& form, WindowState s) override;
+    WindowState GetWindowState(const std::wstring& form) override;
+    void SetTopmost(const std::wstring& form, bool topmost) override;
+    Controls* FormControls(const std::wstring& form) override {
+        LoadWaitingForms();
+        return Window(form);
+    }
+    void EndProgram() override;
+
+    void ReportFault(const char* what);
+    // The active window when it is one of ours: the owner of a prompt.
+    HWND ActiveOwner() const;
+    // Frees the windows unloaded inside their own handlers.
+    void ReleaseUnloaded();
+
+private:
+    void LoadNow(const std::wstring& form);
+    HINSTANCE instance_;
+    FormFactory& factory_;
+    std::map<std::wstring, std::unique_ptr<FormWindow>> forms_;
+    std::vector<std::unique_ptr<FormWindow>> unloaded_;
+    std::deque<std::wstring> waiting_;  // windows to load when idle
+    bool quitPosted_ = false;
+};
+
+}  // namespace lz
