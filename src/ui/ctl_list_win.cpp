@@ -29,9 +29,28 @@ public:
         return def_.kind == Kind::ComboEdit && FireKeyPress(form_, def_, msg);
     }
 
+    // A typing field or list on the form's colour keeps the system's field
+    // colour; a text colour of its own still applies.
     HBRUSH CtlColor(HDC dc, UINT message) override {
-        if ((message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX) && back_ == kFormBack) return nullptr;
+        if ((message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX) && back_ == kFormBack) {
+            if (fore_ == kBlack) return nullptr;
+            SetTextColor(dc, fore_);
+            SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+            return GetSysColorBrush(COLOR_WINDOW);
+        }
         return Control::CtlColor(dc, message);
+    }
+
+    // A combo box asks its parent for the colours of its edit field and of
+    // its drop-down list, each by its own window.
+    std::vector<HWND> InnerWindows() const override {
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof info;
+        if (!combo_ || !GetComboBoxInfo(hwnd_, &info)) return {};
+        std::vector<HWND> inner;
+        for (HWND h : {info.hwndItem, info.hwndList})
+            if (h && h != hwnd_) inner.push_back(h);
+        return inner;
     }
 
     void SetText(const std::wstring& text) override {
