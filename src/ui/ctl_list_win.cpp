@@ -26,7 +26,12 @@ public:
 
     // An editable combo box types into its edit field.
     bool PreTranslate(MSG& msg) override {
-        return def_.kind == Kind::ComboEdit && FireKeyPress(form_, def_, msg);
+        if (def_.kind != Kind::ComboEdit || !FireKeyPress(form_, def_, msg)) return false;
+        // An Enter the window took for itself still closes the open list, as
+        // the box would have done with it.
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && SendMessageW(hwnd_, CB_GETDROPPEDSTATE, 0, 0))
+            SendMessageW(hwnd_, CB_SHOWDROPDOWN, FALSE, 0);
+        return true;
     }
 
     // A typing field or list on the form's colour keeps the system's field

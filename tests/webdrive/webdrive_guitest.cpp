@@ -264,6 +264,15 @@ TEST_F(WebGui, EnterAChoiceAndRefreshNavigateAndOtherKeysAreTyped) {
     Choose(3);
     EXPECT_EQ(Notice(), NoEngineNotice(WebDriveAddresses()[3]));
 
+    // Enter with the list open opens what the box holds and closes the list.
+    SendMessageW(Combo(), CB_SHOWDROPDOWN, TRUE, 0);
+    app.Pump(5);
+    ASSERT_TRUE(SendMessageW(Combo(), CB_GETDROPPEDSTATE, 0, 0));
+    Enter(L"www.example.com/盘");
+    EXPECT_FALSE(SendMessageW(Combo(), CB_GETDROPPEDSTATE, 0, 0));
+    EXPECT_EQ(Notice(), NoEngineNotice(L"www.example.com/盘"));
+    EXPECT_EQ(TextOf(Combo()), L"www.example.com/盘");
+
     app.Type(kForm, L"cboAddress", -1, L"https://cloud.example.org/");
     app.Click(kForm, L"cmdSearch");
     EXPECT_EQ(Notice(), NoEngineNotice(L"https://cloud.example.org/"));
@@ -397,10 +406,14 @@ TEST_F(WebGui, TheBrowserFillsTheWindowAsItGrowsAndTheAddressRowStays) {
     GetClientRect(h, &big);
     EXPECT_GT(big.right, MulDiv(781, W().Dpi(), 96));
     check();
-    app.Screenshot(kForm, L"webdrive-maximized");
     ShowWindow(h, SW_RESTORE);
     app.Pump(20);
     check();
+    // Enlarged by its frame, as the user drags it (on the screen, for the picture).
+    SetWindowPos(h, nullptr, 0, 0, 960, 700, SWP_NOZORDER);
+    app.Pump(20);
+    check();
+    app.Screenshot(kForm, L"webdrive-larger");
     // Minimized and back: nothing is lost.
     ShowWindow(h, SW_MINIMIZE);
     app.Pump(20);
