@@ -80,6 +80,8 @@ struct ControlDef {
     int maxLength = 0;       // text box
     int minValue = 0, maxValue = 100;  // up-down range
     std::wstring accessibleName = L"";  // what a screen reader says for a picture
+    std::vector<int> itemWidths = {};          // status panels in twips; 0 or none: they share the rest
+    std::vector<std::wstring> itemTips = {};   // status panels: the tool tip of each
 };
 
 struct MenuDef {
