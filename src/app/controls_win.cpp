@@ -1,6 +1,7 @@
 #include "app/controls_win.h"
 
 #include "fonts/fontsample_win.h"
+#include "lock/lock_picture_win.h"
 #include "ui/control_win.h"
 
 namespace lz {
@@ -8,6 +9,7 @@ namespace lz {
 void RegisterAppControls() {
     // One line a kind: RegisterControlKind(Kind::..., Make...);
     RegisterControlKind(Kind::FontSample, MakeFontSample);
+    RegisterControlKind(Kind::LockPicture, MakeLockPicture);
 }
 
 }  // namespace lz
