@@ -262,6 +262,15 @@ TEST_F(LockGui, TheTileLocksWithMeltAndOnlyThePasswordOpensIt) {
     EXPECT_TRUE(PictureMoves());
     app.Screenshot(L"frmScreen", L"lock");
 
+    // A change of the display covers the whole screen again.
+    SetWindowPos(Lock(), nullptr, 10, 10, 200, 100, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(Lock(), WM_DISPLAYCHANGE, 32,
+                 MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+    GetWindowRect(Lock(), &r);
+    EXPECT_EQ(r.left, GetSystemMetrics(SM_XVIRTUALSCREEN));
+    EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_EQ(r.bottom - r.top, GetSystemMetrics(SM_CYVIRTUALSCREEN));
+
     // A click shows "双击"; a wrong password says so and the lock goes on.
     EXPECT_FALSE(IsWindowVisible(Label()));
     DoubleClick(L"开门sesame");
