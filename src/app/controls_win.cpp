@@ -1,6 +1,7 @@
 #include "app/controls_win.h"
 
 #include "fonts/fontsample_win.h"
+#include "lock/lock_picture_win.h"
 #include "ui/control_win.h"
 #include "webdrive/browser_control_win.h"
 
@@ -10,6 +11,7 @@ void RegisterAppControls() {
     // One line a kind: RegisterControlKind(Kind::..., Make...);
     RegisterControlKind(Kind::FontSample, MakeFontSample);
     RegisterControlKind(Kind::Browser, MakeBrowser);
+    RegisterControlKind(Kind::LockPicture, MakeLockPicture);
 }
 
 }  // namespace lz

@@ -14,12 +14,12 @@ const wchar_t* const kForm = L"frmScreen";
 const wchar_t* const kPicture = L"picScreen";
 
 FormDef MakeDefinition() {
-    // The frame and the size are the screen's at lock time; 1024 × 768 until then.
-    FormDef d = NewForm(kForm, L"", 15360, 11520, Border::FixedToolWindow);
+    // No frame; the size is the screen's at lock time, 1024 × 768 until then.
+    FormDef d = NewForm(kForm, L"", 15360, 11520, Border::None);
     d.minButton = false;
     d.maxButton = false;
     d.back = kBlack;
-    ControlDef picture{Kind::Custom, kPicture, -1, L"", 0, 0, 15360, 11520};
+    ControlDef picture{Kind::LockPicture, kPicture, -1, L"", 0, 0, 15360, 11520};
     picture.back = kBlack;
     picture.fore = kWhite;
     d.controls.push_back(picture);

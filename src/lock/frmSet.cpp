@@ -18,6 +18,7 @@ FormDef MakeDefinition() {
     FormDef d = NewForm(kForm, L"屏幕锁定", 5655, 3840, Border::FixedDialog);
     d.minButton = false;
     d.maxButton = false;
+    d.systemPosition = true;
     d.back = kGrey;
     ControlDef label{Kind::Label, L"Label1", -1, L"选择效果：", 120, 120, 900, 210};
     label.font = L"Arial";

@@ -31,6 +31,16 @@ void LockSurfaceWin::DropHeld() {
 
 void LockSurfaceWin::Snapshot() {
     DropHeld();
+    // Our own windows shown a moment ago (the settings window) are in the
+    // picture as they look, not as the blank they are until painted.
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND h, LPARAM) {
+            if (IsWindowVisible(h)) RedrawWindow(h, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            return TRUE;
+        },
+        0);
+    GdiFlush();
     const ScreenBox s = Screen();
     HDC screen = GetDC(nullptr);
     if (!screen) return;

@@ -47,6 +47,8 @@ public:
     virtual bool PreTranslate(MSG&) { return false; }
     virtual void OnFormShown() {}
     virtual void OnFormResized() {}
+    // The screen's size or colours changed (WM_DISPLAYCHANGE of the form).
+    virtual void OnDisplayChange() {}
     // The brush its parent gives it for WM_CTLCOLOR*; nullptr for the system's own.
     virtual HBRUSH CtlColor(HDC dc, UINT message);
     // A label lets the pointer through to its container, which reports the

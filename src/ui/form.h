@@ -42,6 +42,7 @@ enum class Kind {
     Browser,      // a web view (drawn by its own window code)
     Custom,       // a child window whose drawing the window's own code does
     FontSample,   // the font window's sample surface (fonts/fontsample_win.cpp)
+    LockPicture,  // the lock window's picture of the screen (lock/lock_picture_win.cpp)
 };
 
 // Style flags for ControlDef::style.
@@ -93,13 +94,14 @@ struct MenuDef {
     bool enabled = true;
 };
 
-enum class Border { FixedSingle, FixedDialog, Sizable, FixedToolWindow };
+enum class Border { FixedSingle, FixedDialog, Sizable, FixedToolWindow, None };  // None: no frame, no caption
 
 struct FormDef {
     std::wstring name;
     std::wstring caption;
     int clientWidth, clientHeight;  // twips
     Border border = Border::FixedSingle;
+    bool systemPosition = false;  // placed where the system places new windows; otherwise centred
     bool minButton = true;
     bool maxButton = false;
     Color back = kFormBack;

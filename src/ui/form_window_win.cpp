@@ -133,7 +133,10 @@ bool FormWindow::Create() {
     case Border::Sizable: style |= WS_OVERLAPPED | WS_THICKFRAME; break;
     case Border::FixedDialog: style |= WS_POPUP; ex |= WS_EX_DLGMODALFRAME; break;
     case Border::FixedToolWindow: style |= WS_POPUP; ex |= WS_EX_TOOLWINDOW; break;
+    case Border::None: style = WS_POPUP | WS_CLIPCHILDREN; break;
     }
+    // The system chooses the place of overlapped windows only.
+    if (def_.systemPosition && (style & WS_CAPTION) == WS_CAPTION) style &= ~WS_POPUP;
     if (def_.minButton) style |= WS_MINIMIZEBOX;
     if (def_.maxButton) style |= WS_MAXIMIZEBOX;
     HMENU bar = menus_.Build(def_.menus, def_.menuBar);
@@ -142,8 +145,9 @@ bool FormWindow::Create() {
     const int w = r.right - r.left, h = r.bottom - r.top;
     RECT work;
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int x = work.left + std::max(0L, (work.right - work.left - w) / 2);
-    const int y = work.top + std::max(0L, (work.bottom - work.top - h) / 2);
+    int x = work.left + std::max(0L, (work.right - work.left - w) / 2);
+    int y = work.top + std::max(0L, (work.bottom - work.top - h) / 2);
+    if (def_.systemPosition) x = y = CW_USEDEFAULT;
     hwnd_ = CreateWindowExW(ex, kFormClass, def_.caption.c_str(), style, x, y, w, h, nullptr, bar, inst, this);
     if (!hwnd_) return false;
     if (bar) menus_.BarOwnedByWindow();
@@ -509,6 +513,10 @@ LRESULT FormWindow::Handle(HWND h, UINT m, WPARAM w, LPARAM l) {
             return 0;
         }
         break;
+    case WM_DISPLAYCHANGE:
+        if (isForm)
+            for (auto& c : controls_) c->OnDisplayChange();
+        break;
     case WM_SHOWWINDOW:
         if (isForm && w)
             for (auto& c : controls_) c->OnFormShown();
@@ -523,6 +531,13 @@ LRESULT FormWindow::Handle(HWND h, UINT m, WPARAM w, LPARAM l) {
             return 0;
         }
         break;
+    case WM_QUERYENDSESSION:
+        // Logging off or shutting down: not a close request a window may refuse.
+        if (isForm) return TRUE;
+        break;
+    case WM_ENDSESSION:
+        if (isForm && w) ui_.EndProgram();
+        return 0;
     case kTrayMessage:
         if (isForm) {
             Event e{EventKind::TrayMouse, def_.trayName, -1, 0};

@@ -137,16 +137,28 @@ void Win32Ui::EndProgram() {
     for (auto it = forms_.begin(); it != forms_.end(); it = forms_.begin()) UnloadForm(it->first);
 }
 
-HWND Win32Ui::ActiveOwner() const {
-    HWND active = GetActiveWindow();
+bool Win32Ui::IsOurs(HWND h) const {
     for (auto& [n, f] : forms_)
-        if (f->Handle() == active) return active;
-    return nullptr;
+        if (h && f->Handle() == h) return true;
+    return false;
+}
+
+HWND Win32Ui::ActiveOwner() const {
+    // A window of ours that stays above all others (the screen lock) would
+    // hide a prompt owned by any other: the highest such window owns it.
+    // Topmost windows come first in the z-order.
+    for (HWND h = GetTopWindow(nullptr); h && (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOPMOST);
+         h = GetWindow(h, GW_HWNDNEXT))
+        if (IsWindowVisible(h) && IsOurs(h)) return h;
+    HWND active = GetActiveWindow();
+    return IsOurs(active) ? active : nullptr;
 }
 
 int Win32Ui::MsgBox(const std::wstring& text, int flags, const std::wstring& title) {
-    return MessageBoxW(ActiveOwner(), text.c_str(), title.empty() ? kAppTitle : title.c_str(),
-                       static_cast<UINT>(flags) | MB_SETFOREGROUND);
+    HWND owner = ActiveOwner();
+    UINT style = static_cast<UINT>(flags) | MB_SETFOREGROUND;
+    if (owner && (GetWindowLongW(owner, GWL_EXSTYLE) & WS_EX_TOPMOST)) style |= MB_TOPMOST;
+    return MessageBoxW(owner, text.c_str(), title.empty() ? kAppTitle : title.c_str(), style);
 }
 
 std::wstring Win32Ui::InputBox(const std::wstring& prompt, const std::wstring& title, const std::wstring& def) {

@@ -49,8 +49,10 @@ public:
     void EndProgram() override;
 
     void ReportFault(const char* what);
-    // The active window when it is one of ours: the owner of a prompt.
+    // The owner of a prompt: the highest visible topmost window of ours, else
+    // the active window when it is one of ours, else none.
     HWND ActiveOwner() const;
+    bool IsOurs(HWND h) const;
     // Frees the windows unloaded inside their own handlers.
     void ReleaseUnloaded();
 

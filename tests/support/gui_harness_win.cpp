@@ -4,6 +4,7 @@
 
 #include "app/controls_win.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
 #include <vector>
@@ -34,10 +35,14 @@ FormWindow& GuiApp::W(const std::wstring& form) {
 }
 
 void GuiApp::Pump(int ms) {
-    DWORD end = GetTickCount() + DWORD(ms);
+    const DWORD begun = GetTickCount();
+    DWORD end = begun + DWORD(ms);
+    // A window that keeps posting to itself (the lock's animation) never
+    // empties the queue: after a while the pump gives up waiting for that.
+    const DWORD longest = DWORD(std::max(ms, 250));
     do {
         MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        while (GetTickCount() - begun < longest && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) continue;
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
