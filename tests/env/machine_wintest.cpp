@@ -22,6 +22,7 @@ using namespace lz;
 
 namespace {
 
+using lz::test::PumpUntil;
 using lz::test::RemoveTree;
 using lz::test::StartUnix;
 using lz::test::WaitFor;
@@ -44,14 +45,7 @@ std::vector<std::wstring> Names(const std::wstring& folder) {
 }
 
 std::string Bytes(const std::wstring& path) {
-    HANDLE h = CreateFileW(Ext(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string out;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got) out.append(buffer, got);
-    CloseHandle(h);
-    return out;
+    return GetFileAttributesW(Ext(path).c_str()) == INVALID_FILE_ATTRIBUTES ? "<missing>" : FileBytes(Ext(path));
 }
 
 void PutBytes(const std::wstring& path, const std::string& bytes) {
@@ -641,17 +635,6 @@ TEST_F(MachineTest, LinksBackUpTheTreeAreNotFollowed) {
 
 // ---- processes ---------------------------------------------------------------
 
-// Pumps this thread's messages until `done` or the timeout.
-bool PumpUntil(const bool& done, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    while (!done && GetTickCount() - start < timeoutMs) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    }
-    return done;
-}
-
 std::wstring Cmd() {
     wchar_t dir[MAX_PATH];
     GetSystemDirectoryW(dir, MAX_PATH);
@@ -667,14 +650,14 @@ TEST_F(MachineTest, RunNotifyCallsBackOnThisThreadWithTheExitCode) {
         thread = GetCurrentThreadId();
         done = true;
     }));
-    ASSERT_TRUE(PumpUntil(done, 30000));
+    ASSERT_TRUE(PumpUntil([&] { return done; }, 30000));
     EXPECT_EQ(code, 7u);
     EXPECT_EQ(thread, GetCurrentThreadId());
 
     bool called = false;
     EXPECT_FALSE(m.RunNotify(root + L"\\none.exe", WindowStyle::Hidden, [&](unsigned long) { called = true; }));
     EXPECT_FALSE(m.Run(root + L"\\none.exe", WindowStyle::NormalFocus));
-    PumpUntil(called, 300);
+    PumpUntil([&] { return called; }, 300);
     EXPECT_FALSE(called);
 }
 
@@ -685,7 +668,7 @@ TEST_F(MachineTest, NoCallbackAfterTheMachineIsGone) {
         ASSERT_TRUE(shortLived.RunNotify(QuoteProgram(Cmd()) + L" /c exit 3", WindowStyle::Hidden,
                                          [&](unsigned long) { called = true; }));
     }
-    PumpUntil(called, 1500);
+    PumpUntil([&] { return called; }, 1500);
     EXPECT_FALSE(called);
 }
 
@@ -697,7 +680,7 @@ unsigned long RunBatch(Win32Machine& m, const std::wstring& bat) {
         code = c;
         done = true;
     }));
-    EXPECT_TRUE(PumpUntil(done, 60000)) << "batch file did not end";
+    EXPECT_TRUE(PumpUntil([&] { return done; }, 60000)) << "batch file did not end";
     return code;
 }
 

@@ -22,23 +22,6 @@ namespace {
 
 const UINT kPing = WM_APP + 7;
 
-// Lets messages run until done() says yes; for a minute at most.
-template <class Done>
-bool PumpUntil(Done done) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > 60000) return false;
-        MSG msg;
-        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        } else {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        }
-    }
-    return true;
-}
-
 // The colour of a pixel of the test pattern: no two neighbours alike.
 COLORREF Pattern(int x, int y) { return RGB((x * 7 + y) & 255, (y * 5) & 255, ((x ^ y) * 3) & 255); }
 

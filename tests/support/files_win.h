@@ -27,4 +27,23 @@ bool WaitFor(Done done) {
     return done();
 }
 
+// Dispatches this thread's messages, one at a time, until done() says yes,
+// for a minute unless told otherwise; its last answer. A queue that never
+// empties (an animation) cannot keep done() from being asked.
+template <class Done>
+bool PumpUntil(Done done, DWORD timeoutMs = 60000) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs) return done();
+        MSG msg;
+        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        } else {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+    }
+    return true;
+}
+
 }  // namespace lz::test

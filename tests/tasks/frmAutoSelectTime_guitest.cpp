@@ -6,7 +6,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <fstream>
 #include <iterator>
 
 #include "support/files_win.h"
@@ -39,10 +38,7 @@ std::string ToGbk(const std::wstring& text) {
     return out;
 }
 
-std::wstring Text(const std::wstring& path) {
-    std::ifstream in(path.c_str(), std::ios::binary);
-    return Gbk(std::string(std::istreambuf_iterator<char>(in), {}));
-}
+std::wstring Text(const std::wstring& path) { return Gbk(FileBytes(path)); }
 
 bool HasActionFile() {
     WIN32_FIND_DATAW found;

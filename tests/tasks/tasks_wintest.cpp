@@ -23,6 +23,7 @@ namespace {
 
 using test::FileBytes;
 using test::MakeFile;
+using test::PumpUntil;
 using test::RemoveTree;
 
 const std::wstring kRoot = L"C:\\lztasks";
@@ -146,17 +147,6 @@ protected:
     void ChooseFolder(const std::wstring& path) {
         C().At(L"treeFolder").text = path;
         ui->Fire(kForm, {EventKind::Select, L"treeFolder"});
-    }
-    // Lets RunNotify's callbacks arrive, as the program's message loop does.
-    template <class F> bool PumpUntil(F done) {
-        const DWORD start = GetTickCount();
-        while (!done()) {
-            if (GetTickCount() - start > 30000) return false;
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-            MSG msg;
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-        }
-        return true;
     }
     std::wstring Tip() { return C().At(L"lblTipText").text; }
 
