@@ -22,6 +22,7 @@ using namespace lz;
 
 namespace {
 
+using lz::test::FileBytes;
 using lz::test::PumpUntil;
 using lz::test::RemoveTree;
 using lz::test::StartUnix;
