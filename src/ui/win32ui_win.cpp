@@ -180,7 +180,21 @@ std::wstring Win32Ui::OpenFileDialog(const std::wstring& title, const std::wstri
     ofn.nMaxFile = DWORD(file.size());
     ofn.lpstrTitle = title.c_str();
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER;
-    if (!GetOpenFileNameW(&ofn)) return L"";
+    // The common dialogs bring the print spooler and, under Wine, its Unix
+    // libraries: a few megabytes a resident program need not carry until a
+    // file is first asked for.
+    using OpenFile = BOOL(WINAPI*)(OPENFILENAMEW*);
+    static const OpenFile open = [] {
+        HMODULE dialogs = LoadLibraryW(L"comdlg32.dll");
+        return dialogs ? reinterpret_cast<OpenFile>(
+                             reinterpret_cast<void (*)()>(GetProcAddress(dialogs, "GetOpenFileNameW")))
+                       : nullptr;
+    }();
+    if (!open) {
+        MsgBox(L"无法打开选择文件的对话框（comdlg32.dll）。", kExclamation, L"");
+        return L"";
+    }
+    if (!open(&ofn)) return L"";
     file.resize(lstrlenW(file.c_str()));
     return file;
 }

@@ -265,5 +265,23 @@ TEST(InputBoxGui, OkGivesTheTextAndCancelGivesNothing) {
     EXPECT_EQ(RunInputBox(GetModuleHandleW(nullptr), nullptr, L"请输入密码", L"岚栈备份专家", L"默认"), L"");
 }
 
+void CALLBACK CancelOpenFile(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND box = FindWindowW(L"#32770", L"请选择字体文件");
+    if (!box) return;
+    KillTimer(nullptr, id);
+    SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
+// The common dialogs are loaded when a file is first asked for, not at start:
+// nothing in the test program asks for one through the system before this.
+TEST(OpenFileGui, TheSystemDialogOpensWhenFirstAskedForAndCancelGivesNothing) {
+    EXPECT_EQ(GetModuleHandleW(L"comdlg32.dll"), nullptr);
+    FormRegistry registry;
+    Win32Ui ui(GetModuleHandleW(nullptr), registry);
+    SetTimer(nullptr, 0, 100, CancelOpenFile);
+    EXPECT_EQ(ui.OpenFileDialog(L"请选择字体文件", L"字体文件(*.ttf)|*.ttf|所有文件(*.*)|*.*"), L"");
+    EXPECT_NE(GetModuleHandleW(L"comdlg32.dll"), nullptr);
+}
+
 }  // namespace
 }  // namespace lz::test
