@@ -162,8 +162,7 @@ std::unique_ptr<Control> MakeControl(FormWindow& form, const ControlDef& def) {
     case Kind::Image: return MakeImage(form, def);
     case Kind::PictureBox:
     case Kind::Frame:
-    case Kind::Browser:
-    case Kind::Custom: return MakeBox(form, def);
+    case Kind::Browser: return MakeBox(form, def);
     case Kind::TextBox: return MakeTextBox(form, def);
     case Kind::Button:
     case Kind::Option:

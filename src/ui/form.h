@@ -40,7 +40,6 @@ enum class Kind {
     FolderTree,   // folder tree rooted at "我的电脑"
     Timer,        // not a window: `interval` in ms, enabled unless kDisabled
     Browser,      // a web view (drawn by its own window code)
-    Custom,       // a child window whose drawing the window's own code does
     FontSample,   // the font window's sample surface (fonts/fontsample_win.cpp)
     LockPicture,  // the lock window's picture of the screen (lock/lock_picture_win.cpp)
 };
