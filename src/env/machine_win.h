@@ -62,6 +62,8 @@ public:
     std::wstring ShortDate(const std::tm& when) override;
     // Web storage browser (frmWebDrive).
     bool OpenInDefaultBrowser(const std::wstring& url) override;
+    // Where the settings files live.
+    bool CanWriteInFolder(const std::wstring& folder) override;
 
 private:
     HWND notifyWindow_ = nullptr;  // message-only; receives ended processes

@@ -160,6 +160,10 @@ public:
     std::vector<std::wstring> browserOpens;
     bool browserFails = false;
     bool OpenInDefaultBrowser(const std::wstring& url) override;
+    // Where the settings files live: no file can be made or replaced in these
+    // folders (a program folder under Program Files, a CD).
+    std::set<std::wstring, NoCaseLess> lockedFolders;
+    bool CanWriteInFolder(const std::wstring& folder) override;
 
 private:
     bool Start(const std::wstring& commandLine, WindowStyle style, bool notify);
