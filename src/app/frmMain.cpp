@@ -250,7 +250,8 @@ void frmMain::cSysTray1_Mouse(int button, bool dbl) {
 void frmMain::Menu_Click(const Event& e) {
     const std::wstring& name = e.name;
     if (name == L"mnuExit") return Exit();
-    if (name == L"mnuHelp" || name == L"mnuLanzhan") return OpenHelp();
+    if (name == L"mnuLanzhan") return OpenHelp(kHelpOverview);
+    if (name == L"mnuHelp") return OpenHelp(kHelpMain);
     if (name == L"mnuNero") return RunNero();
     if (name == L"mnuShow") {
         ctx_.ui.SetWindowState(L"frmMain", WindowState::Normal);
@@ -300,8 +301,9 @@ void frmMain::RunNero() {
     (void)ctx_.machine.Run(QuoteProgram(nero.value + L"\\nero.exe"), WindowStyle::NormalFocus);  // silent
 }
 
-void frmMain::OpenHelp() {
-    (void)ctx_.machine.Run(HelpCommand(WinDir, ctx_.machine.ProgramDir()), WindowStyle::MaximizedFocus);  // silent
+void frmMain::OpenHelp(const wchar_t* page) {
+    (void)ctx_.machine.Run(HelpCommand(WinDir, ctx_.machine.ProgramDir(), page),
+                           WindowStyle::MaximizedFocus);  // silent
 }
 
 }  // namespace lz

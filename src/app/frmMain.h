@@ -35,7 +35,7 @@ public:
     void timAraneid_Timer();
     void imgAraneid_Click();
     void RunNero();
-    void OpenHelp();
+    void OpenHelp(const wchar_t* page);
 
     std::int16_t FormWidth = 0;
     std::int16_t FormHeight = 0;

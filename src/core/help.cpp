@@ -4,8 +4,8 @@
 
 namespace lz {
 
-std::wstring HelpCommand(const std::wstring& winDir, const std::wstring& programDir) {
-    return QuoteProgram(winDir + L"\\hh.exe") + L" " + QuoteArg(programDir + L"\\lanzhan.chm");
+std::wstring HelpCommand(const std::wstring& winDir, const std::wstring& programDir, const std::wstring& page) {
+    return QuoteProgram(winDir + L"\\hh.exe") + L" " + QuoteArg(programDir + L"\\lanzhan.chm::/" + page);
 }
 
 }  // namespace lz
