@@ -25,23 +25,37 @@ std::string Narrow(const std::wstring& s) {
     return out;
 }
 
-// A file inside the help file, read through the help system's storage ("its:"
-// addresses, as the help viewer reads them); "" when it cannot be read.
+// The help system's storage of compiled help files (itss.dll), as the help
+// viewer opens them. Its interface is not in the compiler's headers: the one
+// method used is called through its place in the table (after IUnknown's three
+// and four others).
+const CLSID kItStorageClass = {0x5d02926a, 0x212e, 0x11d0, {0x9d, 0xf9, 0x00, 0xa0, 0xc9, 0x22, 0xe6, 0xec}};
+const IID kItStorageInterface = {0x88cc31de, 0x27ab, 0x11d0, {0x9d, 0xf9, 0x00, 0xa0, 0xc9, 0x22, 0xe6, 0xec}};
+using StgOpenStorageMethod = HRESULT(STDMETHODCALLTYPE*)(IUnknown*, const WCHAR*, IStorage*, DWORD, SNB, DWORD,
+                                                         IStorage**);
+constexpr int kStgOpenStorageSlot = 7;
+
+// A file inside the help file, read through the help system; "" when it cannot be read.
 std::string ReadThroughHelpSystem(const std::wstring& chm, const std::wstring& page) {
-    using OpenStream = HRESULT(WINAPI*)(IUnknown*, LPCWSTR, IStream**, DWORD, void*);
-    HMODULE urlmon = LoadLibraryW(L"urlmon.dll");
-    auto open = urlmon ? reinterpret_cast<OpenStream>(
-                             reinterpret_cast<void (*)()>(GetProcAddress(urlmon, "URLOpenBlockingStreamW")))
-                       : nullptr;
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     std::string bytes;
+    IUnknown* its = nullptr;
+    IStorage* storage = nullptr;
     IStream* stream = nullptr;
-    const std::wstring url = L"its:" + chm + L"::/" + page;
-    if (open && SUCCEEDED(open(nullptr, url.c_str(), &stream, 0, nullptr)) && stream) {
-        char buffer[4096];
-        ULONG got = 0;
-        while (SUCCEEDED(stream->Read(buffer, sizeof buffer, &got)) && got) bytes.append(buffer, got);
-        stream->Release();
+    if (SUCCEEDED(CoCreateInstance(kItStorageClass, nullptr, CLSCTX_INPROC_SERVER, kItStorageInterface,
+                                   reinterpret_cast<void**>(&its))) && its) {
+        auto open = reinterpret_cast<StgOpenStorageMethod>((*reinterpret_cast<void***>(its))[kStgOpenStorageSlot]);
+        if (SUCCEEDED(open(its, chm.c_str(), nullptr, STGM_READ | STGM_SHARE_DENY_WRITE, nullptr, 0, &storage)) &&
+            SUCCEEDED(storage->OpenStream(page.c_str(), nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &stream))) {
+            char buffer[4096];
+            ULONG got = 0;
+            while (SUCCEEDED(stream->Read(buffer, sizeof buffer, &got)) && got) bytes.append(buffer, got);
+        }
     }
+    if (stream) stream->Release();
+    if (storage) storage->Release();
+    if (its) its->Release();
+    if (SUCCEEDED(com)) CoUninitialize();
     return bytes;
 }
 
