@@ -4,6 +4,8 @@
 #include "app/frmMain.h"
 #include "boot/frmGhost.h"
 #include "fonts/frmFonts.h"
+#include "lock/frmScreen.h"
+#include "lock/frmSet.h"
 #include "savepath/frmSoftSaveSetting.h"
 #include "softbackup/frmSoftBackup.h"
 #include "tasks/frmAutoSelectTime.h"
@@ -21,6 +23,8 @@ void RegisterAllForms(FormRegistry& r) {
     r.Add<frmFonts>(L"frmFonts");
     r.Add<frmGhost>(L"frmGhost");
     r.Add<frmWebDrive>(L"frmWebDrive");
+    r.Add<frmSet>(L"frmSet");
+    r.Add<frmScreen>(L"frmScreen");
 }
 
 }  // namespace lz

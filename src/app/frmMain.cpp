@@ -2,7 +2,7 @@
 
 #include "core/help.h"
 #include "env/quote.h"
-#include "savepath/savepath.h"
+#include "lock/screen_ini.h"
 
 namespace lz {
 
@@ -53,7 +53,7 @@ struct MenuTool {
 const MenuTool kMenuTools[] = {
     {L"mnuAuto", L"frmAutoSelectTime", true}, {L"mnuXPtools", L"frmXPTools", true},
     {L"mnuWEB", L"frmWebDrive", true},        {L"mnuFont", L"frmFonts", true},
-    {L"mnuGhost", L"frmGhost", true},         {L"mnuGetPic", L"frmSet", true},
+    {L"mnuGhost", L"frmGhost", true},         {L"mnuGetPic", L"frmSet", true},  // see OpenLock
     {L"mnuSoftSet", L"frmSoftBackup", true},  {L"mnuSavetoPath", L"frmSoftSaveSetting", false},
 };
 
@@ -169,13 +169,11 @@ void frmMain::LoadPictures() {
     for (int i = 0; i < 8; ++i) Ctl().SetPicture(L"imgPIC", i, L"bmp" + std::to_wstring(i));
 }
 
+// Loaded before the user can reach them, but after the main window is up.
 void frmMain::PreloadForms() {
-    ctx_.ui.LoadForm(L"frmSoftBackup");
-    ctx_.ui.LoadForm(L"frmAutoSelectTime");
-    // The task window reads the destination when it loads; until it exists the
-    // main window does so in its place, at the same point of start-up.
-    if (!ctx_.ui.IsLoaded(L"frmAutoSelectTime")) ReadSavePath(ctx_);
-    ctx_.ui.LoadForm(L"frmFonts");
+    ctx_.ui.LoadFormWhenIdle(L"frmSoftBackup");
+    ctx_.ui.LoadFormWhenIdle(L"frmAutoSelectTime");
+    ctx_.ui.LoadFormWhenIdle(L"frmFonts");
 }
 
 void frmMain::Form_Resize() {
@@ -187,7 +185,7 @@ void frmMain::Form_Resize() {
 
 void frmMain::Form_Unload() {
     for (const wchar_t* f : {L"frmAutoSelectTime", L"frmFonts", L"frmSoftBackup", L"frmSoftSaveSetting",
-                             L"frmWebDrive", L"frmXPTools"})
+                             L"frmWebDrive", L"frmXPTools", L"frmSet"})
         ctx_.ui.UnloadForm(f);
 }
 
@@ -214,7 +212,7 @@ void frmMain::imgPIC_Click(int index) {
     case 0:
     case 1: ShowTool(form, true); break;
     case 2: ShowTool(form, false); break;
-    case 4:
+    case 4: OpenLock(); break;
     case 5:
     case 6:
         ctx_.ui.HideForm(L"frmMain");
@@ -247,9 +245,23 @@ void frmMain::cSysTray1_Mouse(int button, bool dbl) {
     }
 }
 
+void frmMain::OpenLock() {
+    if (!ctx_.ui.IsAvailable(L"frmSet")) return;
+    ctx_.ui.HideForm(L"frmMain");
+    CheckLockPassword(ctx_);
+    ctx_.ui.ShowForm(L"frmSet");
+}
+
 void frmMain::Menu_Click(const Event& e) {
     const std::wstring& name = e.name;
-    if (name == L"mnuExit") return Exit();
+    if (name == L"mnuExit") {
+        // While the screen is locked the suite stays: only the password ends a lock.
+        if (ctx_.ui.IsLoaded(L"frmScreen")) return;
+        return Exit();
+    }
+    // The menu item opens the lock settings as the tile does, so that the
+    // user is not left with the notification-area icon alone.
+    if (name == L"mnuGetPic") return OpenLock();
     if (name == L"mnuLanzhan") return OpenHelp(kHelpOverview);
     if (name == L"mnuHelp") return OpenHelp(kHelpMain);
     if (name == L"mnuNero") return RunNero();

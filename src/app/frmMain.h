@@ -36,6 +36,8 @@ public:
     void imgAraneid_Click();
     void RunNero();
     void OpenHelp(const wchar_t* page);
+    // Tile 4 and its menu item: the password first, then the lock settings.
+    void OpenLock();
 
     std::int16_t FormWidth = 0;
     std::int16_t FormHeight = 0;

@@ -144,6 +144,11 @@ public:
     // dropped again, since only the attempt tells (folder rights, read-only
     // media, a folder under Program Files on Vista and later).
     virtual bool CanWriteInFolder(const std::wstring& folder) = 0;
+
+    // ---- The lock settings window (frmSet) ----
+    // A key pressed or released as if typed (virtual-key codes), for
+    // the desktop's own shortcuts such as Windows+M.
+    virtual void KeyEvent(unsigned char virtualKey, bool keyUp) = 0;
 };
 
 }  // namespace lz

@@ -1,7 +1,11 @@
 #include "env/machine_win.h"
 
 #include "env/systime_win.h"
+#include "env/tempname.h"
+#include "env/textlines.h"
+#include "env/weburl.h"
 
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -99,6 +103,64 @@ std::wstring ForApi(const std::wstring& path) {
     return full.empty() ? path : Extended(full);
 }
 
+// The full path in the \\?\ form, each name kept exactly as written. The
+// system's own resolution drops a final dot or blank ("data." becomes "data"),
+// so a copy of the folder "data." would copy the folder "data" beside it.
+// Only "." and ".." and repeated separators are resolved here.
+std::wstring ExactFull(const std::wstring& path) {
+    if (path.empty()) return L"";
+    std::wstring p = path;
+    std::wstring root;  // \\?\C:\ or \\?\UNC\server\share\, with its separator
+    if (p.rfind(kExtended, 0) == 0) {
+        std::size_t cut = p.find(L'\\', 4);
+        if (p.compare(4, 4, L"UNC\\") == 0) {
+            const std::size_t server = p.find(L'\\', 8);
+            cut = server == std::wstring::npos ? server : p.find(L'\\', server + 1);
+        }
+        root = cut == std::wstring::npos ? p + L'\\' : p.substr(0, cut + 1);
+        p = cut == std::wstring::npos ? L"" : p.substr(cut + 1);
+    } else {
+        std::replace(p.begin(), p.end(), L'/', L'\\');
+        if (p.size() >= 3 && p[1] == L':' && p[2] == L'\\') {
+            root = kExtended + p.substr(0, 3);
+            p = p.substr(3);
+        } else if (p.rfind(L"\\\\", 0) == 0) {
+            std::size_t server = p.find(L'\\', 2);
+            std::size_t share = server == std::wstring::npos ? server : p.find(L'\\', server + 1);
+            if (server == std::wstring::npos || server == 2) return L"";
+            root = L"\\\\?\\UNC\\" + (share == std::wstring::npos ? p.substr(2) + L'\\' : p.substr(2, share - 1));
+            p = share == std::wstring::npos ? L"" : p.substr(share + 1);
+        } else {
+            // Relative, drive-relative or rooted on the current drive: the
+            // system resolves where it starts, the names stay as written.
+            std::wstring base, rest;
+            if (p.size() >= 2 && p[1] == L':') base = p.substr(0, 2) + L'.', rest = p.substr(2);
+            else if (!p.empty() && p[0] == L'\\') base = L"\\", rest = p.substr(1);
+            else base = L".", rest = p;
+            const std::wstring start = FullPath(base);
+            const bool absolute = (start.size() >= 3 && start[1] == L':' && start[2] == L'\\') ||
+                                  start.rfind(L"\\\\", 0) == 0;
+            return absolute ? ExactFull(Join(start, rest)) : L"";
+        }
+    }
+    std::vector<std::wstring> names;
+    std::size_t at = 0;
+    while (at <= p.size()) {
+        std::size_t end = p.find(L'\\', at);
+        if (end == std::wstring::npos) end = p.size();
+        std::wstring name = p.substr(at, end - at);
+        if (name == L"..") {
+            if (!names.empty()) names.pop_back();
+        } else if (!name.empty() && name != L".") {
+            names.push_back(name);
+        }
+        at = end + 1;
+    }
+    std::wstring out = root;
+    for (std::size_t i = 0; i < names.size(); ++i) out += (i ? L"\\" : L"") + names[i];
+    return out;
+}
+
 DWORD Attributes(const std::wstring& apiPath) { return GetFileAttributesW(apiPath.c_str()); }
 
 bool IsFolder(DWORD attributes) {
@@ -127,10 +189,15 @@ std::atomic<unsigned> tempCounter{0};
 
 // A new, uniquely named file in `folder` (which ends in a separator or is "").
 HANDLE CreateTemp(const std::wstring& folder, DWORD attributes, std::wstring* name) {
+    std::wstring where = folder;
+    // Beside a target just short of MAX_PATH the temporary name may pass it.
+    if (where.rfind(kExtended, 0) != 0 && where.size() + 40 >= MAX_PATH) {
+        std::wstring full = FullPath(where.empty() ? L"." : where);
+        if (!full.empty()) where = Extended(full);
+        if (!where.empty() && !IsSeparator(where.back())) where += L'\\';
+    }
     for (int attempt = 0; attempt < 100; ++attempt) {
-        wchar_t unique[40];
-        std::swprintf(unique, 40, L"~lz%lx_%x.tmp", GetCurrentProcessId(), tempCounter.fetch_add(1));
-        *name = folder + unique;
+        *name = where + TempFileName(GetCurrentProcessId(), tempCounter.fetch_add(1));
         HANDLE h = CreateFileW(name->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                attributes | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return h;
@@ -158,6 +225,19 @@ bool MoveOver(const std::wstring& temp, const std::wstring& target) {
     if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
     SetFileAttributesW(target.c_str(), old);
     return false;
+}
+
+// A batch file we started a moment ago may still be open in its interpreter,
+// which refuses the replacement until it has read its last line: wait for
+// that a little rather than report a failed write.
+bool ReplaceWhenFree(const std::wstring& temp, const std::wstring& target) {
+    for (int tries = 0;; ++tries) {
+        if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+        const DWORD error = GetLastError();
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || tries == 100) return false;
+        if (error == ERROR_ACCESS_DENIED && (Attributes(target) & FILE_ATTRIBUTE_READONLY)) return false;
+        Sleep(30);
+    }
 }
 
 void DiscardTemp(const std::wstring& temp) {
@@ -218,19 +298,6 @@ std::optional<std::string> Encode(const std::wstring& text, CodePage cp) {
     return out;
 }
 
-std::vector<std::wstring> SplitLines(const std::wstring& text) {
-    std::vector<std::wstring> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != L'\r' && text[i] != L'\n') continue;
-        lines.push_back(text.substr(start, i - start));
-        if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
-        start = i + 1;
-    }
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
-}
-
 // ---- folder copy -----------------------------------------------------------
 
 struct CopyJob {
@@ -254,6 +321,38 @@ std::optional<std::pair<DWORD, std::uint64_t>> FolderId(const std::wstring& path
 
 bool MakeFolder(const std::wstring& path) {
     return CreateDirectoryW(path.c_str(), nullptr) || IsFolder(Attributes(path));
+}
+
+// Whether the process that named a temporary file may still be writing it.
+bool MayStillWrite(std::uint32_t processId) {
+    if (processId == GetCurrentProcessId()) return false;  // it copies one folder at a time
+    HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    // No such process; one we may not look at is left alone.
+    if (!h) return GetLastError() != ERROR_INVALID_PARAMETER;
+    const bool running = WaitForSingleObject(h, 0) == WAIT_TIMEOUT;
+    CloseHandle(h);
+    return running;
+}
+
+// A copy that was killed or lost its power leaves its temporary file beside
+// the target (the old target stays whole). Removes those in `folder`: only
+// names of our own form, only of processes that have ended, and none that is
+// still open.
+void RemoveLeftTemps(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW(Join(folder, kTempFilePattern).c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+        auto owner = TempFileOwner(found.cFileName);
+        if (!owner || MayStillWrite(*owner)) continue;
+        const std::wstring path = Join(folder, found.cFileName);
+        HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (h == INVALID_HANDLE_VALUE) continue;
+        CloseHandle(h);
+        DiscardTemp(path);
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
 }
 
 // Under Wine the cost of a copy is per file, and a few files in flight at once
@@ -488,7 +587,7 @@ WriteResult Win32Machine::WriteTextFile(const std::wstring& path, const std::vec
     // Flushed before the rename, so that a crash leaves the old file or the whole new one.
     bool ok = WriteAll(h, bytes->data(), bytes->size()) && FlushFileBuffers(h);
     ok = CloseHandle(h) && ok;
-    if (ok) ok = MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (ok) ok = ReplaceWhenFree(temp, target);
     if (!ok) DiscardTemp(temp);
     return ok ? WriteResult::Ok : WriteResult::Failed;
 }
@@ -580,18 +679,19 @@ std::optional<std::wstring> Win32Machine::GetFolder(const std::wstring& path) {
 
 CopyReport Win32Machine::CopyFolder(const std::wstring& source, const std::wstring& destination) {
     CopyReport report;
-    std::wstring from = TrimSeparators(FullPath(source));
-    if (from.empty() || !IsFolder(Attributes(Extended(from)))) {
+    // Both taken name for name: a folder named "data." is that folder, never "data".
+    const std::wstring from = ExactFull(source);
+    if (from.empty() || !IsFolder(Attributes(from))) {
         report.sourceMissing = true;
         return report;
     }
-    std::wstring to = TrimSeparators(FullPath(destination));
+    std::wstring to = ExactFull(destination);
     if (!to.empty() && IsSeparator(destination.back())) {
         std::wstring name = LastName(from);
-        if (name.empty() || !IsFolder(Attributes(Extended(to)))) to.clear();
+        if (name.empty() || !IsFolder(Attributes(to))) to.clear();
         else to = Join(to, name);
     }
-    if (to.empty() || IsWithin(to, from) || !MakeFolder(Extended(to))) {
+    if (to.empty() || IsWithin(to, from) || !MakeFolder(to)) {
         report.destinationFailed = true;
         return report;
     }
@@ -600,13 +700,14 @@ CopyReport Win32Machine::CopyFolder(const std::wstring& source, const std::wstri
     // not entered: it may lead back up the tree. The folder identities catch
     // any other second way into a folder (Wine shows Unix links as folders).
     std::set<std::pair<DWORD, std::uint64_t>> seen;
-    if (auto id = FolderId(Extended(to))) seen.insert(*id);
+    if (auto id = FolderId(to)) seen.insert(*id);
     std::vector<CopyJob> jobs;
-    std::vector<std::pair<std::wstring, std::wstring>> pending{{Extended(from), Extended(to)}};
+    std::vector<std::pair<std::wstring, std::wstring>> pending{{from, to}};
     while (!pending.empty()) {
         auto [dirFrom, dirTo] = std::move(pending.back());
         pending.pop_back();
         if (auto id = FolderId(dirFrom); id && !seen.insert(*id).second) continue;
+        RemoveLeftTemps(dirTo);
         WIN32_FIND_DATAW found;
         HANDLE find = FindFirstFileW(Join(dirFrom, L"*").c_str(), &found);
         if (find == INVALID_HANDLE_VALUE) {
@@ -774,15 +875,7 @@ std::wstring Win32Machine::ShortDate(const std::tm& when) {
     return date;
 }
 
-}  // namespace lz
-
-// ---- Web storage browser (frmWebDrive) -------------------------------------
-
-#include <shellapi.h>
-
-#include "webdrive/webaddress.h"
-
-namespace lz {
+// ---- The web storage browser (frmWebDrive) -----------------------------------
 
 bool Win32Machine::OpenInDefaultBrowser(const std::wstring& url) {
     // Only a web address goes to the shell: anything else could open a file or
@@ -791,6 +884,19 @@ bool Win32Machine::OpenInDefaultBrowser(const std::wstring& url) {
     const auto result = reinterpret_cast<INT_PTR>(
         ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     return result > 32;
+}
+
+// ---- The lock settings window (frmSet) --------------------------------------- --------------------------------------------------------------
+
+void Win32Machine::KeyEvent(unsigned char virtualKey, bool keyUp) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = virtualKey;
+    in.ki.wScan = WORD(MapVirtualKeyW(virtualKey, 0 /* MAPVK_VK_TO_VSC */));
+    in.ki.dwFlags = keyUp ? KEYEVENTF_KEYUP : 0;
+    // The Windows keys sit in the extended part of the keyboard.
+    if (virtualKey == VK_LWIN || virtualKey == VK_RWIN) in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+    SendInput(1, &in, sizeof in);
 }
 
 }  // namespace lz

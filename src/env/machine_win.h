@@ -64,6 +64,8 @@ public:
     bool OpenInDefaultBrowser(const std::wstring& url) override;
     // Where the settings files live.
     bool CanWriteInFolder(const std::wstring& folder) override;
+    // frmSet
+    void KeyEvent(unsigned char virtualKey, bool keyUp) override;
 
 private:
     HWND notifyWindow_ = nullptr;  // message-only; receives ended processes

@@ -7,7 +7,7 @@ namespace {
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
 bool IsCmdSpecial(wchar_t c) {
-    return IsBlank(c) || std::wstring_view(L"&|<>^(),;=%!\"'`").find(c) != std::wstring_view::npos;
+    return IsBlank(c) || std::wstring_view(L"&|<>^(),;=%!\"'`+/").find(c) != std::wstring_view::npos;
 }
 
 // Encloses in quotes; backslashes before the closing quote are doubled, as

@@ -19,8 +19,12 @@ enum class TextCheck {
 // but Ok with a message.
 TextCheck CheckCommandText(const std::wstring& text);
 
-// True when cmd.exe treats some character of the text specially (blanks and
-// & | < > ^ ( ) , ; = % ! " ' `).
+// True when cmd.exe or one of its built-ins treats some character of the text
+// specially: blanks and , ; = (cmd splits arguments there), & | < > ( )
+// (operators), ^ (escape), % and ! (expansion), " (quoting), ' and ` (for /f),
+// + (COPY joins the files on either side of it) and / (built-ins take it as
+// the start of a switch, also in the middle of a word). Inside double quotes
+// all but % and ! lose their meaning.
 bool NeedsQuotes(const std::wstring& text);
 
 // A path or text as one argument: unchanged when plain, otherwise in double

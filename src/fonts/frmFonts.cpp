@@ -48,7 +48,7 @@ FormDef MakeDefinition() {
     d.controls.push_back({Kind::Button, L"Command2", -1, L"显示字体规格", 2940, 3480, 1380, 420, L"Frame1"});
     d.controls.push_back({Kind::Button, L"Command3", -1, L"显示字体信息", 4440, 3480, 1380, 420, L"Frame1"});
     // The sample surface: a control kind of its own, drawn through FontSurface.
-    ControlDef picture{Kind::Custom, kSurface, -1, L"", 5940, 300, 3300, 4080, L"Frame1", kBorder};
+    ControlDef picture{Kind::FontSample, kSurface, -1, L"", 5940, 300, 3300, 4080, L"Frame1", kBorder};
     picture.back = kWhite;
     d.controls.push_back(picture);
 

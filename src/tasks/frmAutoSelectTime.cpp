@@ -453,7 +453,18 @@ bool frmAutoSelectTime::CheckSchedule() {
     probe.scheduler = scheduler_;
     probe.scheduleText = Ctl().GetText(L"cboSelect", -1);
     probe.weekDays = WeekTicks();
-    switch (BuildSchedulerCommand(probe).error) {
+    probe.monthDay = Ctl().GetText(L"txtMonthDay", -1);
+    probe.freeTime = Ctl().GetText(L"txtFreeTime", -1);
+    probe.computer = ctx_.machine.GetComputerName100();
+    probe.user = ctx_.machine.GetUserName100();
+    // Not known yet; the add itself checks them.
+    probe.taskName = probe.taskTarget = probe.password = L"x";
+    return ExplainCommand(BuildSchedulerCommand(probe));
+}
+
+bool frmAutoSelectTime::ExplainCommand(const tasks::SchedulerCommand& command) {
+    switch (command.error) {
+    case CommandError::None: return true;
     case CommandError::NoScheduler:
         Refuse(L"本功能只能在 Windows 2000、Windows XP 及更新的系统上使用。你的操作系统是：" + OSName +
                L"\r\n任务没有添加。");
@@ -468,7 +479,45 @@ bool frmAutoSelectTime::CheckSchedule() {
     case CommandError::NoWeekDay:
         Refuse(L"每周计划任务至少要选择一天，请在第②步中勾选星期几。");
         return false;
-    default: return true;
+    case CommandError::NoComputer:
+        Refuse(L"无法取得本机的计算机名，计划任务程序要用它来添加任务，任务没有添加。");
+        return false;
+    case CommandError::NoUser:
+        Refuse(L"无法取得当前登陆的用户名，计划任务程序要用它来运行任务，任务没有添加。");
+        return false;
+    case CommandError::NoPassword:
+        Refuse(L"没有登陆密码，计划任务程序要用它来运行任务，任务没有添加。");
+        return false;
+    case CommandError::NoMonthDay:
+        Refuse(L"请在第②步中填写每月的哪一天运行。");
+        return false;
+    case CommandError::NoIdleTime:
+        Refuse(L"请在第②步中填写计算机空闲多少分钟后运行。");
+        return false;
+    case CommandError::Incomplete:
+        Refuse(L"任务还没有名称或要运行的内容，任务没有添加。");
+        return false;
+    case CommandError::Unsafe:
+        RefuseText(command.refused);
+        return false;
+    }
+    return false;
+}
+
+void frmAutoSelectTime::RefusePath(const tasks::Refused& refused, const std::wstring& tool) {
+    switch (refused.why) {
+    case Refusal::Unsafe: RefuseText(refused.text); return;
+    case Refusal::NotAName:
+        Refuse(L"下面的路径中有以点或空格结尾的名字，或含有文件名中不能有的字符（* ? < > | 或多余的冒号），" + tool +
+               L"会把它当成另一个文件或文件夹，任务没有添加：\r\n" + refused.text);
+        return;
+    case Refusal::TooLong:
+        Refuse(L"下面的路径有 " + std::to_wstring(refused.text.size()) + L" 个字符，" + tool + L"最多只能处理 " +
+               std::to_wstring(refused.limit) +
+               L" 个字符，任务到时会失败，所以没有添加。请选择路径短一些的文件或文件夹，或把备份目标设得短一些：\r\n" +
+               refused.text);
+        return;
+    case Refusal::None: return;
     }
 }
 
@@ -491,6 +540,7 @@ bool frmAutoSelectTime::SettlePassword() {
 
 bool frmAutoSelectTime::BuildAction(std::wstring& taskTarget, std::wstring& actionPath) {
     BackupAction line;
+    std::wstring made;  // the target folder to make once the line is accepted
     switch (RunMode) {
     case 1:
         TaskName = L"备份文件";
@@ -506,8 +556,7 @@ bool frmAutoSelectTime::BuildAction(std::wstring& taskTarget, std::wstring& acti
             TargetFolder = ctx_.SavePath + L"\\Cookies";
         } else {
             const std::wstring component = LastPathComponent(Ctl().GetText(L"treeFolder", -1));
-            (void)ctx_.machine.CreateFolder(ctx_.SavePath + L"\\" + component);  // xcopy makes it too
-            TargetFolder = ctx_.SavePath + L"\\" + component;
+            made = TargetFolder = ctx_.SavePath + L"\\" + component;
         }
         line = XcopyLine(SourceFolder, TargetFolder);
         break;
@@ -515,10 +564,11 @@ bool frmAutoSelectTime::BuildAction(std::wstring& taskTarget, std::wstring& acti
     case 4: TaskName = L"运行系统程序"; break;
     default: break;
     }
-    if (!line.refused.empty()) {
-        RefuseText(line.refused);
+    if (line.refused) {
+        RefusePath(line.refused, RunMode == 1 ? L"Windows 的 copy 命令" : L"Windows 的 xcopy 命令");
         return false;
     }
+    if (!made.empty()) (void)ctx_.machine.CreateFolder(made);  // xcopy makes it too
     if (RunMode == 1 || RunMode == 2) ActionLine = line.line;
     if (RunMode == 4) ActionLine = SystemCommand;
 
@@ -530,8 +580,14 @@ bool frmAutoSelectTime::BuildAction(std::wstring& taskTarget, std::wstring& acti
         RunMode = 3;
     }
     if (RunMode == 3) {
-        if (CheckCommandText(program) != TextCheck::Ok) {
-            RefuseText(program);
+        // Each add uses up the chosen file; "/tr" with nothing after it would
+        // register a task that runs nothing.
+        if (program.empty()) {
+            Refuse(L"还没有选择要运行的文件，请在第①步中单击“在设定时间运行指定文件”选择。");
+            return false;
+        }
+        if (tasks::Refused refused = CheckProgram(program)) {
+            RefusePath(refused, L"系统的计划任务程序");
             return false;
         }
         taskTarget = ProgramTarget(program);
@@ -596,10 +652,8 @@ void frmAutoSelectTime::cmdAdd_Click() {
     in.password = RunPassword;
     in.dateOrder = dateOrder_;
     tasks::SchedulerCommand command = BuildSchedulerCommand(in);
-    if (command.error != CommandError::None) {
+    if (!ExplainCommand(command)) {
         RunMode = runModeBefore;
-        if (command.error == CommandError::Unsafe) RefuseText(command.refused);
-        else CheckSchedule();
         return;
     }
 

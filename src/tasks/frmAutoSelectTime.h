@@ -76,6 +76,8 @@ private:
     bool PersonalFolder(int index);
     bool AccountFolder(int index);
     bool CheckSchedule();
+    bool ExplainCommand(const tasks::SchedulerCommand& command);
+    void RefusePath(const tasks::Refused& refused, const std::wstring& tool);
     bool SettlePassword();
     bool BuildAction(std::wstring& taskTarget, std::wstring& actionPath);
     std::wstring TaskDetail();

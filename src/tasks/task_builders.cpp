@@ -129,22 +129,51 @@ std::optional<std::wstring> BatchPiece(const std::wstring& text) {
     return BatchArg(text);
 }
 
+Refused CheckTaskPath(const std::wstring& path, std::size_t limit) {
+    if (path.empty()) return {};
+    if (CheckCommandText(path) != TextCheck::Ok) return {Refusal::Unsafe, path};
+    // Windows drops a final dot or blank from a name before it looks it up, so
+    // "data." would back up the folder "data" beside it and report success.
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= path.size(); ++i) {
+        if (i < path.size() && path[i] != L'\\' && path[i] != L'/') continue;
+        const std::wstring name = path.substr(start, i - start);
+        if (!name.empty() && name != L"." && name != L".." && (name.back() == L'.' || name.back() == L' '))
+            return {Refusal::NotAName, path};
+        start = i + 1;
+    }
+    // Programs read an argument that begins with / as a switch, quoted or not.
+    if (path[0] == L'/') return {Refusal::NotAName, path};
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        const wchar_t c = path[i];
+        if (c == L'*' || c == L'?' || c == L'<' || c == L'>' || c == L'|' || (c == L':' && i != 1))
+            return {Refusal::NotAName, path};
+    }
+    if (path.size() > limit) return {Refusal::TooLong, path, limit};
+    return {};
+}
+
 BackupAction CopyLine(const std::wstring& selectedFile, const std::wstring& targetFolder) {
     const std::wstring target = targetFolder + L"\\" + LastPathComponent(selectedFile) + L".bak";
-    auto from = BatchPiece(selectedFile);
-    if (!from) return {L"", selectedFile};
-    auto to = BatchPiece(target);
-    if (!to) return {L"", target};
-    return {L"copy /y " + *from + L" " + *to, L""};
+    for (const std::wstring* path : {&selectedFile, &target})
+        if (Refused r = CheckTaskPath(*path, kMaxFilePath)) return {L"", r};
+    return {L"copy /y " + *BatchPiece(selectedFile) + L" " + *BatchPiece(target), {}};
 }
 
 BackupAction XcopyLine(const std::wstring& sourceFolder, const std::wstring& targetFolder) {
     const std::wstring target = targetFolder + L"\\";
-    auto from = BatchPiece(sourceFolder);
-    if (!from) return {L"", sourceFolder};
-    auto to = BatchPiece(target);
-    if (!to) return {L"", target};
-    return {L"xcopy /e /y " + *from + L" " + *to, L""};
+    if (Refused r = CheckTaskPath(sourceFolder, kMaxFolderPath)) return {L"", r};
+    // The folder, not the backslash that marks it as one, counts.
+    if (Refused r = CheckTaskPath(targetFolder, kMaxFolderPath)) return {L"", {r.why, target, r.limit}};
+    return {L"xcopy /e /y " + *BatchPiece(sourceFolder) + L" " + *BatchPiece(target), {}};
+}
+
+Refused CheckProgram(const std::wstring& programPath) {
+    // A folder is no program, and its final backslash would escape the quote
+    // that follows it.
+    if (programPath.empty() || programPath.back() == L'\\' || programPath.back() == L'/')
+        return {Refusal::NotAName, programPath};
+    return CheckTaskPath(programPath, kMaxFilePath);
 }
 
 std::wstring BatchTarget(const std::wstring& batchPath) { return ForBatch(SchedulerTarget(batchPath)); }
@@ -201,10 +230,20 @@ SchedulerCommand BuildSchedulerCommand(const SchedulerInput& in) {
         out.error = CommandError::NotOnWin2000;
         return out;
     }
-    if (in.scheduler == Scheduler::Modern && kind == Weekly && ModernWeekDays(in.weekDays).empty()) {
+    // at has no /every: list for no day, and schtasks no /d.
+    if (kind == Weekly && ModernWeekDays(in.weekDays).empty()) {
         out.error = CommandError::NoWeekDay;
         return out;
     }
+    const bool schtasks = in.scheduler == Scheduler::Modern ||
+                          (in.scheduler == Scheduler::XP && kind != Weekly && kind != Monthly);
+    if (in.taskName.empty() || in.taskTarget.empty()) out.error = CommandError::Incomplete;
+    else if (schtasks && in.computer.empty()) out.error = CommandError::NoComputer;
+    else if (schtasks && in.user.empty()) out.error = CommandError::NoUser;
+    else if (schtasks && in.password.empty()) out.error = CommandError::NoPassword;
+    else if (kind == Monthly && in.monthDay.empty()) out.error = CommandError::NoMonthDay;
+    else if (kind == OnIdle && in.freeTime.empty()) out.error = CommandError::NoIdleTime;
+    if (out.error != CommandError::None) return out;
 
     auto piece = [&](const std::wstring& text) {
         auto p = BatchPiece(text);

@@ -60,15 +60,49 @@ std::wstring ModernWeekDays(const std::array<bool, 7>& ticked);
 // missing file keeps the classic line's shape. Refused: " and control characters.
 std::optional<std::wstring> BatchPiece(const std::wstring& text);
 
+// Why a path cannot go into a task as it is.
+enum class Refusal {
+    None,
+    Unsafe,    // a double quote or a control character: no quoting protects it
+    NotAName,  // a name ending in a dot or blank, or a character no file name
+               // holds (* ? < > | or a colon after the drive), or a / at the
+               // start: the commands would take it for another path, for
+               // several, or for a switch
+    TooLong,   // longer than the command or the scheduler takes
+};
+struct Refused {
+    Refusal why = Refusal::None;
+    std::wstring text;      // the path or text refused
+    std::size_t limit = 0;  // TooLong: the most characters it may have
+    explicit operator bool() const { return why != Refusal::None; }
+};
+
+// The longest paths the action files and the scheduler take, in characters:
+// MAX_PATH without its terminating NUL for a file, and less room for an 8.3
+// name for a folder (cmd's copy, xcopy and CreateDirectory all stop there;
+// none of them understands \\?\). schtasks takes at most 261 characters
+// after /tr, which a program path of 259 in quotes just fits.
+inline constexpr std::size_t kMaxFilePath = 259;
+inline constexpr std::size_t kMaxFolderPath = 247;
+inline constexpr std::size_t kMaxSchedulerTarget = 261;
+
+// Whether a path may go into an action line or be started by the scheduler
+// as it is; `limit` is kMaxFilePath or kMaxFolderPath. "" passes (the classic
+// line of an add without a chosen file keeps its shape).
+Refused CheckTaskPath(const std::wstring& path, std::size_t limit);
+
 // The action lines of a backup.
 struct BackupAction {
     std::wstring line;
-    std::wstring refused;  // non-empty: this input cannot go into a batch line
+    Refused refused;  // set: this input cannot go into a batch line
 };
 // copy /y <file> <target>\<name>.bak
 BackupAction CopyLine(const std::wstring& selectedFile, const std::wstring& targetFolder);
 // xcopy /e /y <source> <target>\  (the trailing backslash: target is a folder)
 BackupAction XcopyLine(const std::wstring& sourceFolder, const std::wstring& targetFolder);
+
+// A program the scheduler is to start directly: refused like a file path.
+Refused CheckProgram(const std::wstring& programPath);
 
 // What the scheduler starts: a batch file as it is, a program (started
 // directly) in the quotes the scheduler needs to keep it one path.
@@ -104,7 +138,15 @@ enum class CommandError {
     NoScheduler,     // the system is none of those known
     NotOnWin2000,    // start-up, logon and idle: at cannot do them
     UnknownKind,     // a schedule text that is none of the seven
-    NoWeekDay,       // a weekly schtasks task needs at least one day
+    NoWeekDay,       // a weekly task needs at least one day
+    Incomplete,      // no task name or nothing to run
+    // An empty value would let the switch before it swallow the next switch
+    // ("/ru  /rp secret" makes the password the user name): never written.
+    NoComputer,
+    NoUser,
+    NoPassword,
+    NoMonthDay,
+    NoIdleTime,
     Unsafe,          // a text that cannot go into a command line (see `refused`)
 };
 

@@ -178,6 +178,7 @@ std::unique_ptr<Control> MakeControl(FormWindow& form, const ControlDef& def) {
     case Kind::Tab: return MakeTab(form, def);
     case Kind::FolderTree: return MakeFolderTree(form, def);
     case Kind::Timer: return MakeTimer(form, def);
+    default: break;  // a kind of a window's own that was never registered
     }
     throw std::logic_error("unknown control kind");
 }

@@ -26,12 +26,36 @@ public:
 
     // An editable combo box types into its edit field.
     bool PreTranslate(MSG& msg) override {
-        return def_.kind == Kind::ComboEdit && FireKeyPress(form_, def_, msg);
+        if (def_.kind != Kind::ComboEdit || !FireKeyPress(form_, def_, msg)) return false;
+        // An Enter the window took for itself still closes the open list, as
+        // the box would have done with it.
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && SendMessageW(hwnd_, CB_GETDROPPEDSTATE, 0, 0))
+            SendMessageW(hwnd_, CB_SHOWDROPDOWN, FALSE, 0);
+        return true;
     }
 
+    // A typing field or list on the form's colour keeps the system's field
+    // colour; a text colour of its own still applies.
     HBRUSH CtlColor(HDC dc, UINT message) override {
-        if ((message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX) && back_ == kFormBack) return nullptr;
+        if ((message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX) && back_ == kFormBack) {
+            if (fore_ == kBlack) return nullptr;
+            SetTextColor(dc, fore_);
+            SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+            return GetSysColorBrush(COLOR_WINDOW);
+        }
         return Control::CtlColor(dc, message);
+    }
+
+    // A combo box asks its parent for the colours of its edit field and of
+    // its drop-down list, each by its own window.
+    std::vector<HWND> InnerWindows() const override {
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof info;
+        if (!combo_ || !GetComboBoxInfo(hwnd_, &info)) return {};
+        std::vector<HWND> inner;
+        for (HWND h : {info.hwndItem, info.hwndList})
+            if (h && h != hwnd_) inner.push_back(h);
+        return inner;
     }
 
     void SetText(const std::wstring& text) override {

@@ -1,8 +1,10 @@
-// Status bars: a simple text or panels of equal width, and a picture shown as
-// the icon of the first panel.
+// Status bars: a simple text or panels (of the widths given, the others
+// sharing the rest), a tool tip for each panel, and a picture shown as the
+// icon of the first panel.
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "ui/control_win.h"
@@ -27,7 +29,10 @@ public:
         }
         return true;
     }
-    void OnFormResized() override { SendMessageW(hwnd_, WM_SIZE, 0, 0); }
+    void OnFormResized() override {
+        SendMessageW(hwnd_, WM_SIZE, 0, 0);
+        if (!def_.items.empty()) SetParts();
+    }
 
     void SetText(const std::wstring& text) override { SetPanelText(-1, text); }
     std::wstring GetText() override { return text_; }
@@ -69,16 +74,64 @@ protected:
             SendMessageW(hwnd_, SB_SETTEXTW, 255, reinterpret_cast<LPARAM>(text_.c_str()));
             return;
         }
-        RECT rc;
-        GetClientRect(parent_, &rc);
-        const int n = int(def_.items.size());
-        std::vector<int> edges;
-        for (int k = 1; k <= n; ++k) edges.push_back(k == n ? -1 : rc.right * k / n);
-        SendMessageW(hwnd_, SB_SETPARTS, n, reinterpret_cast<LPARAM>(edges.data()));
-        for (int k = 0; k < n; ++k) SetPanelText(k, def_.items[k]);
+        SetParts();
+        for (int k = 0; k < int(def_.items.size()); ++k) SetPanelText(k, def_.items[k]);
+        // A panel's tip covers the panel, and follows it in SetParts.
+        HWND tips = form_.TipWindow();
+        for (int k = 0; k < int(def_.itemTips.size()) && k < int(def_.items.size()) && tips; ++k) {
+            if (def_.itemTips[k].empty()) continue;
+            TOOLINFOW ti = Tool(k);
+            ti.uFlags = TTF_SUBCLASS;
+            ti.lpszText = const_cast<wchar_t*>(def_.itemTips[k].c_str());
+            SendMessageW(hwnd_, SB_GETRECT, k, reinterpret_cast<LPARAM>(&ti.rect));
+            SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+        }
     }
 
 private:
+    TOOLINFOW Tool(int panel) const {
+        TOOLINFOW ti{};
+        ti.cbSize = TTTOOLINFOW_V2_SIZE;
+        ti.hwnd = hwnd_;
+        ti.uId = UINT_PTR(panel);
+        return ti;
+    }
+
+    // Panels with a width keep it; the others share what is left, the last
+    // one reaching the right edge.
+    void SetParts() {
+        RECT rc;
+        GetClientRect(parent_, &rc);
+        const int n = int(def_.items.size());
+        int fixed = 0, shared = 0;
+        for (int k = 0; k < n; ++k) {
+            const int w = k < int(def_.itemWidths.size()) ? def_.itemWidths[k] : 0;
+            if (w > 0) fixed += form_.Px(w);
+            else ++shared;
+        }
+        const int rest = std::max(0, int(rc.right) - fixed);
+        std::vector<int> edges;
+        int edge = 0, sharedSeen = 0;
+        for (int k = 0; k < n; ++k) {
+            const int w = k < int(def_.itemWidths.size()) ? def_.itemWidths[k] : 0;
+            if (w > 0) {
+                edge += form_.Px(w);
+            } else {
+                ++sharedSeen;
+                edge += rest * sharedSeen / shared - rest * (sharedSeen - 1) / shared;
+            }
+            edges.push_back(k == n - 1 ? -1 : edge);
+        }
+        SendMessageW(hwnd_, SB_SETPARTS, n, reinterpret_cast<LPARAM>(edges.data()));
+        if (HWND tips = form_.TipWindow()) {
+            for (int k = 0; k < int(def_.itemTips.size()) && k < n; ++k) {
+                TOOLINFOW ti = Tool(k);
+                SendMessageW(hwnd_, SB_GETRECT, k, reinterpret_cast<LPARAM>(&ti.rect));
+                SendMessageW(tips, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
+            }
+        }
+    }
+
     HICON icon_ = nullptr;
 };
 

@@ -41,6 +41,7 @@ enum class Kind {
     Timer,        // not a window: `interval` in ms, enabled unless kDisabled
     Browser,      // a web view (drawn by its own window code)
     Custom,       // a child window whose drawing the window's own code does
+    FontSample,   // the font window's sample surface (fonts/fontsample_win.cpp)
 };
 
 // Style flags for ControlDef::style.
@@ -79,6 +80,8 @@ struct ControlDef {
     int maxLength = 0;       // text box
     int minValue = 0, maxValue = 100;  // up-down range
     std::wstring accessibleName = L"";  // what a screen reader says for a picture
+    std::vector<int> itemWidths = {};          // status panels in twips; 0 or none: they share the rest
+    std::vector<std::wstring> itemTips = {};   // status panels: the tool tip of each
 };
 
 struct MenuDef {
@@ -228,6 +231,10 @@ public:
     // Windows by name. Loading an unknown or not yet built window does nothing.
     virtual bool IsAvailable(const std::wstring& form) = 0;  // built into this program
     virtual void LoadForm(const std::wstring& form) = 0;
+    // Loads a window once the windows shown so far are painted and nothing
+    // else waits, so that the first window appears at once. A user's action,
+    // or a call that needs a window, loads every window still waiting first.
+    virtual void LoadFormWhenIdle(const std::wstring& form) = 0;
     virtual void ShowForm(const std::wstring& form) = 0;  // loads it first when needed
     virtual void HideForm(const std::wstring& form) = 0;
     virtual void UnloadForm(const std::wstring& form) = 0;

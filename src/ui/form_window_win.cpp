@@ -228,8 +228,27 @@ void FormWindow::BindLogic() {
     bound_ = true;
 }
 
+namespace {
+// What the user does, as opposed to what the program or the clock does.
+bool IsUserAction(EventKind k) {
+    switch (k) {
+    case EventKind::Click:
+    case EventKind::DblClick:
+    case EventKind::Change:
+    case EventKind::KeyPress:
+    case EventKind::Select:
+    case EventKind::TrayMouse:
+    case EventKind::Menu:
+    case EventKind::QueryUnload: return true;
+    default: return false;
+    }
+}
+}  // namespace
+
 void FormWindow::Fire(const Event& e) {
     if (!bound_) return;
+    // A click at the first moment finds every window loaded, as it always was.
+    if (IsUserAction(e.kind)) ui_.LoadWaitingForms();
     try {
         logic_->OnEvent(e);
     } catch (const std::exception& ex) {

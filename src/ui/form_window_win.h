@@ -58,6 +58,8 @@ public:
     HFONT FontFor(const ControlDef& def);
     HFONT FormFont() const { return formFont_; }
     void AddTip(HWND tool, const std::wstring& tip);
+    // The form's tool tip window, for controls whose tips cover parts of them.
+    HWND TipWindow() const { return tips_; }
     Color FormBack() const { return back_; }
 
     // Controls

@@ -19,7 +19,33 @@ FormWindow* Win32Ui::Window(const std::wstring& form) {
     return it == forms_.end() ? nullptr : it->second.get();
 }
 
+void Win32Ui::LoadFormWhenIdle(const std::wstring& form) {
+    if (IsLoaded(form)) return;
+    for (const auto& w : waiting_)
+        if (w == form) return;
+    waiting_.push_back(form);
+}
+
+void Win32Ui::LoadWaitingForms() {
+    while (LoadNextWaitingForm()) {
+    }
+}
+
+bool Win32Ui::LoadNextWaitingForm() {
+    if (waiting_.empty()) return false;
+    const std::wstring next = waiting_.front();
+    waiting_.pop_front();
+    LoadNow(next);
+    return true;
+}
+
 void Win32Ui::LoadForm(const std::wstring& form) {
+    // Windows asked for earlier load first: a later one may rely on them.
+    LoadWaitingForms();
+    LoadNow(form);
+}
+
+void Win32Ui::LoadNow(const std::wstring& form) {
     if (IsLoaded(form)) return;
     std::unique_ptr<FormLogic> logic = factory_.Make(form);
     if (!logic) return;
@@ -45,6 +71,11 @@ void Win32Ui::HideForm(const std::wstring& form) {
 }
 
 void Win32Ui::UnloadForm(const std::wstring& form) {
+    for (auto w = waiting_.begin(); w != waiting_.end(); ++w)
+        if (*w == form) {
+            waiting_.erase(w);
+            break;
+        }
     auto it = forms_.find(form);
     if (it == forms_.end()) return;
     std::unique_ptr<FormWindow> w = std::move(it->second);
@@ -102,6 +133,7 @@ void Win32Ui::SetTopmost(const std::wstring& form, bool topmost) {
 }
 
 void Win32Ui::EndProgram() {
+    waiting_.clear();
     for (auto it = forms_.begin(); it != forms_.end(); it = forms_.begin()) UnloadForm(it->first);
 }
 
@@ -149,7 +181,14 @@ void Win32Ui::ReportFault(const char* what) {
 
 int Win32Ui::Run() {
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    for (;;) {
+        // Idle: everything shown has painted (WM_PAINT comes only when the
+        // queue is otherwise empty), so the waiting windows load now, one a turn.
+        if (!waiting_.empty() && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            LoadNextWaitingForm();
+            continue;
+        }
+        if (GetMessageW(&msg, nullptr, 0, 0) <= 0) break;
         HWND root = GetAncestor(msg.hwnd, GA_ROOT);
         FormWindow* ours = nullptr;
         for (auto& [n, f] : forms_)

@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -27,6 +28,12 @@ public:
     std::wstring OpenFileDialog(const std::wstring& title, const std::wstring& filter) override;
     bool IsAvailable(const std::wstring& form) override { return factory_.Has(form); }
     void LoadForm(const std::wstring& form) override;
+    void LoadFormWhenIdle(const std::wstring& form) override;
+    // Loads the windows still waiting for an idle moment, in order.
+    void LoadWaitingForms();
+    // The message loop's idle work: loads the next waiting window; false when none waits.
+    bool LoadNextWaitingForm();
+    bool HasWaitingForms() const { return !waiting_.empty(); }
     void ShowForm(const std::wstring& form) override;
     void HideForm(const std::wstring& form) override;
     void UnloadForm(const std::wstring& form) override;
@@ -35,7 +42,10 @@ public:
     void SetWindowState(const std::wstring& form, WindowState s) override;
     WindowState GetWindowState(const std::wstring& form) override;
     void SetTopmost(const std::wstring& form, bool topmost) override;
-    Controls* FormControls(const std::wstring& form) override { return Window(form); }
+    Controls* FormControls(const std::wstring& form) override {
+        LoadWaitingForms();
+        return Window(form);
+    }
     void EndProgram() override;
 
     void ReportFault(const char* what);
@@ -45,10 +55,12 @@ public:
     void ReleaseUnloaded();
 
 private:
+    void LoadNow(const std::wstring& form);
     HINSTANCE instance_;
     FormFactory& factory_;
     std::map<std::wstring, std::unique_ptr<FormWindow>> forms_;
     std::vector<std::unique_ptr<FormWindow>> unloaded_;
+    std::deque<std::wstring> waiting_;  // windows to load when idle
     bool quitPosted_ = false;
 };
 

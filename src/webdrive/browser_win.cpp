@@ -582,6 +582,19 @@ LRESULT CALLBACK WebBrowserView::ViewProc(HWND hwnd, UINT msg, WPARAM w, LPARAM 
             SetFocus(self->noticeButton_);
         }
         return 0;
+    case WM_DESTROY:
+        // The engine goes while its windows still exist: it closes them itself.
+        if (self) self->StopEngine();
+        break;
+    case WM_NCDESTROY:
+        if (self) {
+            self->view_ = nullptr;
+            self->area_ = nullptr;
+            self->noticeText_ = nullptr;
+            self->noticeButton_ = nullptr;
+        }
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        break;
     default: break;
     }
     return DefWindowProcW(hwnd, msg, w, l);

@@ -56,8 +56,10 @@ public:
     // Lays the view and the engine out again over the area's whole client
     // area, for a host that sizes the area itself.
     void Layout();
-    // The window the view draws in (a child of the area).
+    // The window the view draws in (a child of the area); nullptr once the
+    // area's windows are gone, and with them the engine.
     HWND Window() const { return view_; }
+    bool EngineRunning() const { return object_ != nullptr; }
     // Where the engine's events arrive (DWebBrowserEvents2); for tests.
     IDispatch* EventSink();
 

@@ -15,6 +15,7 @@ const int kClientWidth = 11715;
 const int kClientHeight = 7380;
 const int kBrowserTop = 480;
 const int kStatusHeight = 375;
+const int kHintPanelWidth = 1440;
 
 FormDef MakeDefinition() {
     FormDef d = NewForm(kForm, L"网络硬盘", kClientWidth, kClientHeight, Border::Sizable);
@@ -32,6 +33,10 @@ FormDef MakeDefinition() {
     ControlDef bar{Kind::StatusBar, L"statusBar", -1, L"", 0, kClientHeight - kStatusHeight, kClientWidth,
                    kStatusHeight};
     bar.items = {L"提示：", L"单击此处退出"};
+    // Each panel tells what it is also when the browser's news has replaced its text.
+    bar.itemTips = bar.items;
+    // "提示：" needs little room; the browser's status text needs the rest.
+    bar.itemWidths = {kHintPanelWidth};
     d.controls.push_back(bar);
     return d;
 }

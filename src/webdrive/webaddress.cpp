@@ -98,15 +98,4 @@ std::wstring DefaultBrowserUrl(const std::wstring& text) {
     return IsPlainWebUrl(url) ? url : L"";
 }
 
-bool IsPlainWebUrl(const std::wstring& url) {
-    std::wstring head;
-    for (std::size_t i = 0; i < url.size() && i < 8; ++i) head += Lower(url[i]);
-    const bool http = head.compare(0, 7, L"http://") == 0 && url.size() > 7;
-    const bool https = head == L"https://" && url.size() > 8;
-    if (!http && !https) return false;
-    for (wchar_t c : url)
-        if (IsBlank(c) || c == L'"') return false;
-    return true;
-}
-
 }  // namespace lz

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "env/weburl.h"
+
 namespace lz {
 
 // The product's home page as the window opens it: a bare host name, which the
@@ -33,9 +35,5 @@ std::wstring RefusalText(AddressKind kind);
 // in front of an address without a scheme, blanks and quotes escaped; "" when
 // the address is not a web address.
 std::wstring DefaultBrowserUrl(const std::wstring& text);
-
-// True for an absolute http or https address with nothing in it that could
-// leave the browser's command line: no blanks, quotes or control characters.
-bool IsPlainWebUrl(const std::wstring& url);
 
 }  // namespace lz

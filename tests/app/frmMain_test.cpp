@@ -4,6 +4,7 @@
 
 #include "app/frmMain.h"
 #include "core/help.h"
+#include "lock/fake_surface.h"
 #include "support/app_fixture.h"
 
 namespace lz::test {
@@ -166,6 +167,52 @@ TEST_F(MainWindow, ToolsNotInThisBuildAreGreyedAndDoNothing) {
         }
     }
     EXPECT_TRUE(C().At(L"mnuSavetoPath").enabled);
+}
+
+// Tile 4 and its menu item: the main window goes, the password is made sure
+// of, and the lock settings open, which lock at once.
+struct LockTile : LockedApp, ::testing::Test {
+    void SetUp() override {
+        ui.ShowForm(L"frmMain");
+        ui.log.clear();
+        ui.inputAnswers = {L"Pw"};
+    }
+    std::ptrdiff_t At(const std::wstring& line) {
+        return std::find(ui.log.begin(), ui.log.end(), line) - ui.log.begin();
+    }
+    void ExpectOpened() {
+        EXPECT_FALSE(ui.IsVisible(L"frmMain"));
+        ASSERT_EQ(ui.prompts.size(), 1u);
+        EXPECT_EQ(ui.prompts[0].text, L"请输入要锁定屏幕时的密码");
+        // The password asked for is the one the lock then takes: asked before the settings loaded.
+        EXPECT_EQ(machine.Lines(IniPath()), std::vector<std::wstring>{L"Pw"});
+        EXPECT_LT(At(L"hide frmMain"), At(L"load frmSet"));
+        EXPECT_TRUE(ui.IsVisible(L"frmSet"));
+        ASSERT_TRUE(Locked());
+        ui.inputAnswers = {L"Pw"};
+        ui.Fire(L"frmScreen", {EventKind::DblClick, L""});
+        EXPECT_FALSE(ui.IsLoaded(L"frmScreen"));
+    }
+};
+
+TEST_F(LockTile, TheTileHidesTheMainWindowChecksThePasswordAndLocks) {
+    ui.Fire(L"frmMain", {EventKind::Click, L"imgPIC", 4});
+    ExpectOpened();
+}
+
+TEST_F(LockTile, TheMenuItemDoesWhatTheTileDoes) {
+    EXPECT_TRUE(ui.ControlsOf(L"frmMain").At(L"mnuGetPic").enabled);
+    ui.Fire(L"frmMain", {EventKind::Menu, L"mnuGetPic"});
+    ExpectOpened();
+}
+
+TEST_F(LockTile, TheTrayCannotEndTheSuiteWhileLocked) {
+    ui.Fire(L"frmMain", {EventKind::Click, L"imgPIC", 4});
+    ASSERT_TRUE(Locked());
+    ui.Fire(L"frmMain", {EventKind::Menu, L"mnuExit"});
+    EXPECT_TRUE(ui.IsLoaded(L"frmMain"));
+    EXPECT_TRUE(Locked());
+    EXPECT_FALSE(ui.ended);
 }
 
 }  // namespace

@@ -77,6 +77,47 @@ TEST_F(MainGui, TheSpiderMovesAndTurnsOnEachTick) {
     EXPECT_EQ(M().ControlRect(L"imgAraneid", -1).top, MulDiv(start + 20, M().Dpi(), 1440));
 }
 
+// The working windows load after the main window is up; a click that comes
+// before they have finds them loaded all the same.
+TEST(MainStartGui, TheWorkingWindowsLoadWhenIdleAndAFirstClickFindsThemLoaded) {
+    GuiApp app;
+    const std::wstring ini = app.machine.ProgramDir() + L"\\SavePath.ini";
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring destination = std::wstring(temp) + L"lz-first-click";
+    CreateDirectoryW(destination.c_str(), nullptr);
+    ASSERT_EQ(app.machine.WriteTextFile(ini, {destination}), WriteResult::Ok);
+
+    app.ui.ShowForm(L"frmMain");
+    EXPECT_TRUE(IsWindowVisible(app.W(L"frmMain").Handle()));
+    EXPECT_FALSE(app.ui.IsLoaded(L"frmSoftBackup"));
+    EXPECT_FALSE(app.ui.IsLoaded(L"frmAutoSelectTime"));
+    EXPECT_FALSE(app.ui.IsLoaded(L"frmFonts"));
+    // The software backup tile before any idle moment: the destination the
+    // task window reads at its load is known, so no destination dialog.
+    app.Click(L"frmMain", L"imgPIC", 7);
+    EXPECT_TRUE(app.ui.IsLoaded(L"frmAutoSelectTime"));
+    EXPECT_TRUE(app.ui.IsLoaded(L"frmFonts"));
+    EXPECT_TRUE(app.ui.IsVisible(L"frmSoftBackup"));
+    EXPECT_FALSE(app.ui.IsLoaded(L"frmSoftSaveSetting"));
+    EXPECT_EQ(app.ctx.SavePath, destination);
+    EXPECT_FALSE(app.ui.IsVisible(L"frmMain"));
+    DeleteFileW(ini.c_str());
+    RemoveDirectoryW(destination.c_str());
+}
+
+TEST(MainStartGui, IdleLoadsThemInOrderWithoutAClick) {
+    GuiApp app;
+    app.ui.ShowForm(L"frmMain");
+    EXPECT_TRUE(app.ui.HasWaitingForms());
+    app.Pump(1);
+    EXPECT_FALSE(app.ui.HasWaitingForms());
+    EXPECT_TRUE(app.ui.IsLoaded(L"frmSoftBackup"));
+    EXPECT_TRUE(app.ui.IsLoaded(L"frmAutoSelectTime"));
+    EXPECT_TRUE(app.ui.IsLoaded(L"frmFonts"));
+    EXPECT_FALSE(app.ui.IsVisible(L"frmAutoSelectTime"));
+}
+
 TEST_F(MainGui, MinimizeHidesTheTrayBringsItBackAndSizeStaysFixed) {
     HWND h = M().Handle();
     RECT before;

@@ -15,6 +15,7 @@
 
 #include "env/folder_contract.h"
 #include "env/quote.h"
+#include "env/tempname.h"
 #include "support/files_win.h"
 
 using namespace lz;
@@ -429,6 +430,141 @@ TEST_F(MachineTest, PathsBeyondMaxPath) {
     EXPECT_EQ(m.ReadTextLines(copied), (std::vector<std::wstring>{L"深", L"层"}));
     EXPECT_TRUE(m.CopyOneFile(file, deep + L"\\again.txt", true));
     EXPECT_TRUE(m.DeleteOneFile(deep + L"\\again.txt"));
+}
+
+// The id of a process that has ended.
+DWORD EndedProcessId() {
+    wchar_t dir[MAX_PATH];
+    GetSystemDirectoryW(dir, MAX_PATH);
+    std::wstring line = L"\"" + std::wstring(dir) + L"\\cmd.exe\" /c exit 0";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi))
+        return 0;
+    WaitForSingleObject(pi.hProcess, 60000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return pi.dwProcessId;
+}
+
+TEST_F(MachineTest, CopyRemovesWhatAnInterruptedCopyLeftBesideItsTargets) {
+    const std::wstring src = root + L"\\src", dst = root + L"\\dst";
+    test::MakeSourceTree(m, src);
+    ASSERT_TRUE(m.CreateFolder(dst));
+    ASSERT_TRUE(m.CreateFolder(dst + L"\\sub"));
+    test::Put(m, dst + L"\\a.txt", L"old a");
+
+    // What a copy that was killed half way leaves: the old target whole and
+    // its temporary file beside it, read-only when the source was.
+    const DWORD ended = EndedProcessId();
+    ASSERT_NE(ended, 0u);
+    const std::wstring left = dst + L"\\" + TempFileName(ended, 3);
+    const std::wstring leftInSub = dst + L"\\sub\\" + TempFileName(ended, 4);
+    PutBytes(left, std::string(1 << 16, 'h'));
+    PutBytes(leftInSub, "half");
+    SetFileAttributesW(leftInSub.c_str(), FILE_ATTRIBUTE_READONLY);
+
+    // Not ours to remove: other names, a folder of our form, a file of a copy
+    // still running, one still open, and one where this copy writes nothing.
+    const std::vector<std::wstring> kept = {dst + L"\\~lz1234_5.tmp", dst + L"\\~lztmp-notours.tmp",
+                                            dst + L"\\" + TempFileName(ended, 5) + L".doc",
+                                            root + L"\\" + TempFileName(ended, 6)};
+    for (const auto& path : kept) PutBytes(path, "user");
+    const std::wstring folderOfOurForm = dst + L"\\" + TempFileName(ended, 7);
+    ASSERT_TRUE(CreateDirectoryW(folderOfOurForm.c_str(), nullptr));
+    wchar_t cmd[MAX_PATH];
+    GetSystemDirectoryW(cmd, MAX_PATH);
+    std::wstring line = L"\"" + std::wstring(cmd) + L"\\cmd.exe\" /c exit 0";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION running{};
+    ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED | CREATE_NO_WINDOW,
+                               nullptr, nullptr, &si, &running));
+    const std::wstring ofRunning = dst + L"\\" + TempFileName(running.dwProcessId, 1);
+    PutBytes(ofRunning, "in flight");
+    const std::wstring open = dst + L"\\sub\\" + TempFileName(ended, 8);
+    PutBytes(open, "open");
+    HANDLE held = CreateFileW(open.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+
+    CopyReport r = m.CopyFolder(src, dst);
+    CloseHandle(held);
+    TerminateProcess(running.hProcess, 0);
+    CloseHandle(running.hThread);
+    CloseHandle(running.hProcess);
+
+    EXPECT_TRUE(r.ok());
+    EXPECT_EQ(r.copied, 3);
+    EXPECT_EQ(test::TextOf(m, dst + L"\\a.txt"), L"new a");
+    EXPECT_FALSE(m.FileExists(left));
+    EXPECT_FALSE(m.FileExists(leftInSub));
+    for (const auto& path : kept) EXPECT_EQ(Bytes(path), "user") << std::string(path.begin(), path.end());
+    EXPECT_TRUE(m.FolderExists(folderOfOurForm));
+    EXPECT_EQ(Bytes(ofRunning), "in flight");
+    EXPECT_EQ(Bytes(open), "open");
+}
+
+TEST_F(MachineTest, AFolderNamedWithAFinalDotOrBlankIsCopiedItselfNeverTheOneBesideIt) {
+    // "data." and "data " are other folders than "data", though the system's
+    // own path resolution makes them "data".
+    const std::wstring plain = root + L"\\data";
+    ASSERT_TRUE(m.CreateFolder(plain));
+    test::Put(m, plain + L"\\a.txt", L"plain");
+    for (const wchar_t* odd : {L"data.", L"data "}) {
+        const std::wstring folder = root + L"\\" + odd;
+        if (!CreateDirectoryW(Ext(folder).c_str(), nullptr) || Names(root).size() < 2) {
+            RemoveTree(Ext(folder));
+            GTEST_SKIP() << "this file system does not keep a final dot or blank";
+        }
+        PutBytes(folder + L"\\a.txt", "odd\r\n");
+        PutBytes(folder + L"\\b.", "b\r\n");
+    }
+    ASSERT_EQ(Bytes(plain + L"\\a.txt"), "plain\r\n");
+
+    for (const wchar_t* odd : {L"data.", L"data "}) {
+        const std::wstring folder = root + L"\\" + odd, out = root + L"\\out" + odd;
+        SCOPED_TRACE(std::string(out.begin(), out.end()));
+        CopyReport r = m.CopyFolder(folder, out);
+        EXPECT_TRUE(r.ok());
+        EXPECT_EQ(r.copied, 2);
+        EXPECT_EQ(Bytes(out + L"\\a.txt"), "odd\r\n");
+        EXPECT_EQ(Bytes(out + L"\\b."), "b\r\n");
+        EXPECT_EQ(Bytes(root + L"\\out\\a.txt"), "<missing>");
+
+        // Into a folder, under its own name, final dot or blank and all.
+        const std::wstring into = root + L"\\into";
+        ASSERT_TRUE(m.CreateFolder(into) || m.FolderExists(into));
+        EXPECT_TRUE(m.CopyFolder(folder, into + L"\\").ok());
+        EXPECT_EQ(Bytes(into + L"\\" + odd + L"\\a.txt"), "odd\r\n");
+    }
+    EXPECT_EQ(Bytes(root + L"\\into\\data\\a.txt"), "<missing>");
+
+    // Named with a final dot where only the plain folder exists: missing, not "data".
+    RemoveTree(Ext(root + L"\\data."));
+    EXPECT_TRUE(m.CopyFolder(root + L"\\data.", root + L"\\none").sourceMissing);
+    EXPECT_FALSE(m.FolderExists(root + L"\\none"));
+
+    // Relative to the current folder, the names stay as written too.
+    wchar_t before[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, before);
+    ASSERT_TRUE(SetCurrentDirectoryW(root.c_str()));
+    CopyReport relative = m.CopyFolder(L"data ", L"rel");
+    SetCurrentDirectoryW(before);
+    EXPECT_TRUE(relative.ok());
+    EXPECT_EQ(Bytes(root + L"\\rel\\a.txt"), "odd\r\n");
+}
+
+TEST_F(MachineTest, TemporaryFileBesideATargetNearMaxPath) {
+    // The target fits MAX_PATH as it is; its temporary name beside it would not.
+    std::wstring folder = root + L"\\" + std::wstring(236 - root.size(), L'f');
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring file = folder + L"\\ab.txt";
+    ASSERT_LT(file.size(), 248u);
+    ASSERT_GT(folder.size() + 1 + TempFileName(0, 0).size(), std::size_t(MAX_PATH));
+    EXPECT_EQ(m.WriteTextFile(file, {L"near"}), WriteResult::Ok);
+    EXPECT_TRUE(m.CopyOneFile(file, folder + L"\\cd.txt", true));
+    EXPECT_EQ(Bytes(folder + L"\\cd.txt"), "near\r\n");
+    EXPECT_TRUE(NoTempFilesUnder(root));
 }
 
 // A mount-point reparse point, as Windows makes for junctions; false when the

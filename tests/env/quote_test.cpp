@@ -11,7 +11,7 @@ TEST(QuoteArg, PlainPathsKeepTheirExactBytes) {
 }
 
 TEST(QuoteArg, EveryCmdSpecialCharacterForcesQuotes) {
-    for (wchar_t c : std::wstring(L" \t&|<>^(),;=%!'`")) {
+    for (wchar_t c : std::wstring(L" \t&|<>^(),;=%!'`+/")) {
         std::wstring path = L"C:\\a" + std::wstring(1, c) + L"b";
         EXPECT_EQ(QuoteArg(path), L"\"" + path + L"\"") << int(c);
     }
@@ -24,6 +24,14 @@ TEST(QuoteArg, CasesFromTheQuotingNotes) {
     EXPECT_EQ(QuoteArg(L"C:\\a^b"), L"\"C:\\a^b\"");
     EXPECT_EQ(QuoteArg(L"C:\\a,b;c=d"), L"\"C:\\a,b;c=d\"");
     EXPECT_EQ(QuoteArg(L"C:\\!TMP!\\x"), L"\"C:\\!TMP!\\x\"");
+}
+
+TEST(QuoteArg, CopyWouldJoinAtAPlusOrTakeASlashForASwitch) {
+    // Unquoted, "copy /y C:\a+b\x ..." copies the files C:\a and b\x joined.
+    EXPECT_EQ(QuoteArg(L"C:\\a+b\\x"), L"\"C:\\a+b\\x\"");
+    EXPECT_EQ(QuoteArg(L"D:\\C++\\main.cpp"), L"\"D:\\C++\\main.cpp\"");
+    EXPECT_EQ(QuoteArg(L"C:/data/a.txt"), L"\"C:/data/a.txt\"");
+    EXPECT_EQ(BatchArg(L"E:\\Q+A 100%.doc"), L"\"E:\\Q+A 100%%.doc\"");
 }
 
 TEST(QuoteArg, TrailingBackslashesAreDoubledOnlyInsideQuotes) {

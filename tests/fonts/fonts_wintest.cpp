@@ -17,6 +17,7 @@
 #include "fonts/fontinfo.h"
 #include "fonts/fontsurface_win.h"
 #include "fonts/frmFonts.h"
+#include "fonts/renamed_font_win.h"
 #include "support/fake_ui.h"
 #include "support/files_win.h"
 
@@ -26,6 +27,7 @@ namespace {
 using test::FileBytes;
 using test::MakeFile;
 using test::RemoveTree;
+using test::RenamedFont;
 
 const COLORREF kPaper = RGB(255, 255, 255);
 
@@ -138,53 +140,6 @@ LogFont Description(Win32Machine& machine, const std::wstring& face, const std::
     std::optional<LogFont> lf = BuildLogFont(c, [&](const std::wstring& s) { return machine.AnsiBytes(s); });
     EXPECT_TRUE(lf);
     return lf.value_or(LogFont{});
-}
-
-// ---- a font file with a name of its own ---------------------------------------
-
-unsigned Be16(const std::string& b, std::size_t at) {
-    return (unsigned(static_cast<unsigned char>(b[at])) << 8) | static_cast<unsigned char>(b[at + 1]);
-}
-unsigned long Be32(const std::string& b, std::size_t at) { return (Be16(b, at) << 16) | Be16(b, at + 2); }
-
-// A copy of one of Wine's TrueType fonts whose family is renamed to `family`
-// (as long as the old name), so that it is in no font list until it is added.
-std::wstring RenamedFont(const std::wstring& folder, const std::string& family) {
-    const std::string from = "Marlett";
-    if (family.size() != from.size()) return L"";
-    wchar_t windows[MAX_PATH] = {};
-    GetWindowsDirectoryW(windows, MAX_PATH);
-    std::string font = FileBytes(std::wstring(windows) + L"\\Fonts\\marlett.ttf");
-    if (font.empty()) font = FileBytes(L"Z:\\usr\\share\\wine\\fonts\\marlett.ttf");
-    if (font.size() < 12) return L"";
-    const unsigned tables = Be16(font, 4);
-    for (unsigned t = 0; t < tables && 12 + 16 * (t + 1) <= font.size(); ++t) {
-        const std::size_t record = 12 + 16 * t;
-        if (font.compare(record, 4, "name") != 0) continue;
-        const std::size_t name = Be32(font, record + 8);
-        const unsigned count = Be16(font, name + 2);
-        const std::size_t strings = name + Be16(font, name + 4);
-        for (unsigned i = 0; i < count; ++i) {
-            const std::size_t r = name + 6 + 12 * i;
-            const unsigned platform = Be16(font, r);
-            const std::size_t length = Be16(font, r + 8), at = strings + Be16(font, r + 10);
-            std::string old = from, now = family;
-            if (platform != 1) {  // UTF-16, big-endian
-                old.clear();
-                now.clear();
-                for (std::size_t k = 0; k < from.size(); ++k) {
-                    old += std::string(1, '\0') + from[k];
-                    now += std::string(1, '\0') + family[k];
-                }
-            }
-            std::string text = font.substr(at, length);
-            for (std::size_t p; (p = text.find(old)) != std::string::npos;) text.replace(p, old.size(), now);
-            font.replace(at, length, text);
-        }
-    }
-    const std::wstring path = folder + L"\\" + std::wstring(family.begin(), family.end()) + L".ttf";
-    MakeFile(path, font);
-    return path;
 }
 
 bool Listed(const std::vector<std::wstring>& names, const std::wstring& name) {
@@ -353,12 +308,18 @@ protected:
     }
     test::FakeControls& C() { return ui.ControlsOf(L"frmFonts"); }
     void Click(const std::wstring& name) { ui.Fire(L"frmFonts", {EventKind::Click, name, -1}); }
-    std::wstring Choose(const std::wstring& wanted) {
+    // Chooses a Chinese font: 宋体 where the system has it; under Wine 宋体 is
+    // only a substitute's name, and the CJK font setup installs has its own.
+    std::wstring ChooseChinese() {
         const auto& items = C().At(L"List1").items;
-        auto it = std::find(items.begin(), items.end(), wanted);
-        const int at = it == items.end() ? 0 : int(it - items.begin());
-        C().SetListIndex(L"List1", -1, at);
-        return items.at(std::size_t(at));
+        for (const wchar_t* wanted : {L"宋体", L"文泉驿微米黑"}) {
+            auto it = std::find(items.begin(), items.end(), wanted);
+            if (it == items.end()) continue;
+            C().SetListIndex(L"List1", -1, int(it - items.begin()));
+            return *it;
+        }
+        ADD_FAILURE() << "no Chinese font in the list";
+        return L"";
     }
 
     Win32Machine machine;
@@ -373,7 +334,7 @@ TEST_F(FontsWindowWine, ListSampleMetricsAndLanguage) {
     EXPECT_EQ(C().At(L"List1").items, machine.ScreenFontNames());
     EXPECT_EQ(C().At(L"lblWindowsPath").text, L"系统字体目录是：" + machine.GetWinDir() + L"\\Fonts\\");
 
-    const std::wstring face = Choose(L"宋体");
+    const std::wstring face = ChooseChinese();
     Click(L"Command1");
     EXPECT_GT(InkOf(*w.surface).count, 100);
     EXPECT_EQ(WindowText(w.child), L"岚栈Backup");

@@ -52,7 +52,7 @@ TEST_F(FontsWindow, LoadListsTheScreenFontsAndTheFontFolder) {
     EXPECT_EQ(W().FormHeight, 6300);
     EXPECT_EQ(C().caption, L"字体信息");
     EXPECT_EQ(C().formBack, kFormBack);
-    EXPECT_EQ(C().At(L"Picture1").kind, Kind::Custom);
+    EXPECT_EQ(C().At(L"Picture1").kind, Kind::FontSample);
 }
 
 TEST_F(FontsWindow, IsTheMainWindowsThirdPreloadedWindowAndItsTileOpensIt) {

@@ -1,5 +1,7 @@
 #include "support/fake_machine.h"
 
+#include "env/weburl.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <optional>
@@ -440,13 +442,7 @@ std::wstring FakeMachine::ShortDate(const std::tm& when) {
     return buffer;
 }
 
-}  // namespace lz::test
-
 // ---- Web storage browser (frmWebDrive) -------------------------------------
-
-#include "webdrive/webaddress.h"
-
-namespace lz::test {
 
 bool FakeMachine::OpenInDefaultBrowser(const std::wstring& url) {
     browserOpens.push_back(url);

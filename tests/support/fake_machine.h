@@ -164,6 +164,9 @@ public:
     // folders (a program folder under Program Files, a CD).
     std::set<std::wstring, NoCaseLess> lockedFolders;
     bool CanWriteInFolder(const std::wstring& folder) override;
+    // frmSet: the key events sent, in order (virtual key, released).
+    std::vector<std::pair<int, bool>> keyEvents;
+    void KeyEvent(unsigned char virtualKey, bool keyUp) override { keyEvents.push_back({virtualKey, keyUp}); }
 
 private:
     bool Start(const std::wstring& commandLine, WindowStyle style, bool notify);

@@ -143,6 +143,8 @@ public:
     }
     bool IsAvailable(const std::wstring& form) override { return factory_.Has(form); }
     void LoadForm(const std::wstring& form) override;
+    // In memory there is no first paint to wait for: loaded at once.
+    void LoadFormWhenIdle(const std::wstring& form) override { LoadForm(form); }
     void ShowForm(const std::wstring& form) override;
     void HideForm(const std::wstring& form) override;
     void UnloadForm(const std::wstring& form) override;

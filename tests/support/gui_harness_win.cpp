@@ -42,8 +42,10 @@ void GuiApp::Pump(int ms) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
+        // Idle, as in the program's own loop.
+        ui.LoadNextWaitingForm();
         Sleep(1);
-    } while (GetTickCount() < end);
+    } while (GetTickCount() < end || ui.HasWaitingForms());
 }
 
 bool GuiApp::PumpUntil(const std::function<bool()>& done, int timeoutMs) {

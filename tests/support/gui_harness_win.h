@@ -42,7 +42,8 @@ public:
     AppContext ctx;
 
     FormWindow& W(const std::wstring& form);
-    // Lets messages run for a while (posted clicks and notices).
+    // Lets messages run for a while (posted clicks and notices), and the
+    // program's idle work: the windows waiting to load are all loaded.
     void Pump(int ms = 30);
     // Lets messages run until `done` holds, or at most `timeoutMs`; whether it held.
     bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 60000);

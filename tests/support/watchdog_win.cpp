@@ -19,7 +19,8 @@ DWORD WINAPI Watch(void*) {
     for (;;) {
         Sleep(1000);
         DWORD start = g_started.load();
-        if (start && GetTickCount() - start > 120000) {
+        // Signed: a test begun in this very tick has a start one ahead of the clock.
+        if (start && LONG(GetTickCount() - start) > 120000) {
             EnterCriticalSection(&g_lock);
             std::fprintf(stderr, "\nwatchdog: %s ran for more than two minutes; ending the run\n", g_name.c_str());
             LeaveCriticalSection(&g_lock);

@@ -248,6 +248,11 @@ TEST_F(TaskWindow, ProgramsAndSystemActions) {
     EXPECT_FALSE(machine.HasFile(kAction));
     EXPECT_NE(machine.Lines(kTaskBat).at(0).find(L"/tr \"\\\"C:\\My Tools\\app.exe\\\"\" /sc DAILY"),
               std::wstring::npos);
+    // The add used the chosen file up: a second one would run nothing.
+    const std::size_t entries = ListItems().size();
+    Click(L"cmdAdd");
+    EXPECT_NE(ui.prompts.back().text.find(L"还没有选择要运行的文件"), std::wstring::npos);
+    EXPECT_EQ(ListItems().size(), entries);
 
     // The first action counts as chosen until another is clicked.
     Click(L"optRunMode", 3);
@@ -296,6 +301,85 @@ TEST_F(TaskWindow, AddsTheSystemCannotScheduleAreRefusedBeforeAnythingIsWritten)
     Click(L"cmdAdd");
     EXPECT_EQ(ui.prompts.size(), 1u);
     EXPECT_FALSE(machine.HasFile(kTaskBat));
+}
+
+TEST_F(TaskWindow, AnEmptyUserOrComputerNameStopsTheAddBeforeThePasswordIsAsked) {
+    for (int which = 0; which < 2; ++which) {
+        machine.userName = which == 0 ? L"" : L"alice";
+        machine.computerName = which == 1 ? L"" : L"MYPC";
+        Load();
+        ForgetLoad();
+        Click(L"optRunMode", 3);
+        ui.inputAnswers = {L"secret"};
+        Click(L"cmdAdd");
+        ASSERT_EQ(ui.prompts.size(), 1u) << which;
+        EXPECT_EQ(ui.prompts[0].type, ShownPrompt::Message);
+        EXPECT_NE(ui.prompts[0].text.find(which == 0 ? L"用户名" : L"计算机名"), std::wstring::npos);
+        EXPECT_FALSE(machine.HasFile(kTaskBat));
+        EXPECT_FALSE(machine.HasFile(kAction));
+        EXPECT_TRUE(machine.runs.empty());
+        EXPECT_TRUE(ListItems().empty());
+        ui.UnloadForm(kForm);
+    }
+    // at needs neither name: a weekly task on XP is still added.
+    machine.userName = L"";
+    Load();
+    ForgetLoad();
+    Click(L"optRunMode", 3);
+    Choose(L"每周");
+    ui.inputAnswers = {L"secret"};
+    Click(L"cmdAdd");
+    ASSERT_EQ(machine.Lines(kTaskBat).size(), 1u);
+    EXPECT_EQ(machine.Lines(kTaskBat)[0].rfind(L"at ", 0), 0u);
+}
+
+TEST_F(TaskWindow, PathsTheCommandsWouldMisreadOrCannotTakeAreRefusedAtAdd) {
+    Load();
+    ForgetLoad();
+    // One file of 270 characters: copy cannot read it, and says so only at night.
+    const std::wstring deep = L"C:\\" + std::wstring(263, L'深') + L".txt";
+    ASSERT_EQ(deep.size(), 270u);
+    ui.fileAnswers = {deep};
+    ui.inputAnswers = {L"pw"};
+    Click(L"optRunMode", 0);
+    Click(L"cmdAdd");
+    ASSERT_EQ(ui.prompts.back().type, ShownPrompt::Message);
+    const std::wstring said = ui.prompts.back().text;
+    EXPECT_NE(said.find(L"270 个字符"), std::wstring::npos) << said;
+    EXPECT_NE(said.find(L"259 个字符"), std::wstring::npos) << said;
+    EXPECT_NE(said.find(L"copy"), std::wstring::npos) << said;
+    EXPECT_NE(said.find(deep), std::wstring::npos);
+    EXPECT_FALSE(machine.HasFile(kAction));
+    EXPECT_FALSE(machine.HasFile(kTaskBat));
+    EXPECT_TRUE(ListItems().empty());
+
+    // A folder named "data." beside "data": xcopy would copy "data"; and no
+    // target folder is made for a task that was not added.
+    machine.AddFolder(L"C:\\x\\data.");
+    Click(L"optRunMode", 1);
+    ChooseTreeFolder(L"C:\\x\\data.");
+    Click(L"cmdAdd");
+    EXPECT_NE(ui.prompts.back().text.find(L"以点或空格结尾"), std::wstring::npos);
+    EXPECT_NE(ui.prompts.back().text.find(L"C:\\x\\data."), std::wstring::npos);
+    EXPECT_FALSE(machine.FolderExists(L"d:\\Backup\\data."));
+    EXPECT_FALSE(machine.HasFile(kAction));
+
+    // A destination so deep that xcopy's target passes its limit.
+    ctx.SavePath = L"d:\\" + std::wstring(240, L'b');
+    machine.AddFolder(ctx.SavePath);
+    ChooseTreeFolder(L"C:\\x\\photos");
+    Click(L"cmdAdd");
+    EXPECT_NE(ui.prompts.back().text.find(L"247 个字符"), std::wstring::npos);
+    EXPECT_FALSE(machine.FolderExists(ctx.SavePath + L"\\photos"));
+
+    // A program for the scheduler itself.
+    ui.fileAnswers = {L"C:\\" + std::wstring(257, L'p') + L".exe"};
+    Click(L"optRunMode", 2);
+    Click(L"cmdAdd");
+    EXPECT_NE(ui.prompts.back().text.find(L"计划任务程序最多只能处理 259 个字符"), std::wstring::npos);
+    EXPECT_FALSE(machine.HasFile(kTaskBat));
+    EXPECT_TRUE(ListItems().empty());
+    EXPECT_TRUE(machine.runs.empty());
 }
 
 TEST_F(TaskWindow, ScheduleKindsWeekIdleAndModernSyntax) {

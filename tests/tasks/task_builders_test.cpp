@@ -104,10 +104,75 @@ TEST(TaskActionLines, PathsThatCmdWouldMisreadAreQuoted) {
 TEST(TaskActionLines, QuotesAndControlCharactersAreRefused) {
     BackupAction a = CopyLine(L"C:\\a\"b.txt", L"d:\\Backup\\单个文件备份");
     EXPECT_TRUE(a.line.empty());
-    EXPECT_EQ(a.refused, L"C:\\a\"b.txt");
+    EXPECT_EQ(a.refused.why, Refusal::Unsafe);
+    EXPECT_EQ(a.refused.text, L"C:\\a\"b.txt");
     BackupAction b = XcopyLine(L"C:\\ok", L"d:\\Back\nup");
     EXPECT_TRUE(b.line.empty());
-    EXPECT_EQ(b.refused, L"d:\\Back\nup\\");
+    EXPECT_EQ(b.refused.text, L"d:\\Back\nup\\");
+}
+
+TEST(TaskActionLines, PlusInANameIsQuotedSoCopyDoesNotJoinFiles) {
+    EXPECT_EQ(CopyLine(L"D:\\C++\\main.cpp", L"d:\\Backup\\单个文件备份").line,
+              L"copy /y \"D:\\C++\\main.cpp\" d:\\Backup\\单个文件备份\\main.cpp.bak");
+    // As the target, an unquoted + wrote the copy somewhere else and ended with 0.
+    EXPECT_EQ(CopyLine(L"C:\\doc\\Q+A.doc", L"d:\\Backup\\单个文件备份").line,
+              L"copy /y \"C:\\doc\\Q+A.doc\" \"d:\\Backup\\单个文件备份\\Q+A.doc.bak\"");
+    EXPECT_EQ(XcopyLine(L"C:\\a+b", L"d:\\Backup\\a+b").line, L"xcopy /e /y \"C:\\a+b\" \"d:\\Backup\\a+b\\\\\"");
+}
+
+TEST(TaskActionLines, NamesTheCommandsWouldReadAsOthersAreRefused) {
+    // Windows drops a final dot or blank: "data." would back up "data".
+    for (const wchar_t* path : {L"C:\\x\\data.", L"C:\\x\\data ", L"C:\\x.\\data", L"C:\\x \\data", L"C:\\...\\a",
+                                L"C:\\x\\a*.txt", L"C:\\x\\a?.txt", L"C:\\x\\a<b", L"C:\\x\\a>b", L"C:\\x\\a|b",
+                                L"C:\\x\\a.txt:stream", L"\\\\?\\C:\\x\\a.txt"}) {
+        BackupAction copy = CopyLine(path, L"d:\\Backup\\单个文件备份");
+        EXPECT_EQ(copy.refused.why, Refusal::NotAName) << path;
+        EXPECT_EQ(copy.refused.text, path);
+        EXPECT_TRUE(copy.line.empty());
+        EXPECT_EQ(XcopyLine(path, L"d:\\Backup\\x").refused.why, Refusal::NotAName) << path;
+        EXPECT_EQ(XcopyLine(L"C:\\ok", path).refused.text, path + std::wstring(L"\\")) << path;
+        EXPECT_EQ(CheckProgram(path).why, Refusal::NotAName) << path;
+    }
+    // Dots and blanks inside names, "." and "..", and a drive's colon are plain.
+    for (const wchar_t* path : {L"C:\\x\\.hidden", L"C:\\a.b\\c d\\e", L"C:\\x\\..\\y", L"C:\\x\\.\\y",
+                                L"C:\\ lead", L"\\\\server\\share\\a"})
+        EXPECT_FALSE(CheckTaskPath(path, kMaxFilePath)) << path;
+    EXPECT_EQ(CheckProgram(L"C:\\Tools\\").why, Refusal::NotAName);
+    EXPECT_EQ(CheckProgram(L"").why, Refusal::NotAName);
+}
+
+TEST(TaskActionLines, PathsLongerThanTheCommandsTakeAreRefusedWithTheirLimit) {
+    const std::wstring folder = L"C:\\" + std::wstring(243, L'f');  // 246 characters
+    ASSERT_EQ(folder.size(), 246u);
+    EXPECT_FALSE(XcopyLine(folder + L"g", L"d:\\Backup\\x").refused);  // 247
+    BackupAction source = XcopyLine(folder + L"gh", L"d:\\Backup\\x");
+    EXPECT_EQ(source.refused.why, Refusal::TooLong);
+    EXPECT_EQ(source.refused.text, folder + L"gh");
+    EXPECT_EQ(source.refused.limit, 247u);
+    EXPECT_TRUE(source.line.empty());
+    BackupAction target = XcopyLine(L"C:\\data", folder + L"gh");
+    EXPECT_EQ(target.refused.why, Refusal::TooLong);
+    EXPECT_EQ(target.refused.text, folder + L"gh\\");
+
+    // copy: a file of 259 characters passes, 260 do not; the target counts its .bak.
+    const std::wstring file = L"C:\\" + std::wstring(252, L'a') + L".txt";
+    ASSERT_EQ(file.size(), 259u);
+    BackupAction copy = CopyLine(file, L"d:\\B");
+    EXPECT_EQ(copy.refused.why, Refusal::TooLong);
+    EXPECT_EQ(copy.refused.text, L"d:\\B\\" + file.substr(3) + L".bak");  // 265 characters
+    EXPECT_EQ(copy.refused.limit, 259u);
+    const std::wstring longer = L"C:\\" + std::wstring(253, L'a') + L".txt";
+    EXPECT_EQ(CopyLine(longer, L"d:\\B").refused.text, longer);
+    const std::wstring fits = L"C:\\" + std::wstring(246, L'a') + L".txt";  // its target: 259
+    EXPECT_FALSE(CopyLine(fits, L"d:\\B").refused);
+    EXPECT_TRUE(CopyLine(fits, L"d:\\BB").refused);
+
+    // A program for the scheduler: 259 characters, in quotes 261 after /tr.
+    const std::wstring program = L"C:\\My Tools\\" + std::wstring(243, L'p') + L".exe";
+    ASSERT_EQ(program.size(), 259u);
+    EXPECT_FALSE(CheckProgram(program));
+    EXPECT_EQ(CheckProgram(program + L"x").why, Refusal::TooLong);
+    EXPECT_EQ(CheckProgram(program + L"x").limit, 259u);
 }
 
 TEST(TaskTargets, ProgramsKeepTheirQuotesThroughTheScheduler) {
@@ -234,6 +299,57 @@ TEST(TaskCommandSafety, UnsafeTextsAndMissingCommands) {
     in.scheduler = Scheduler::XP;
     in.scheduleText = L"每小时";
     EXPECT_EQ(BuildSchedulerCommand(in).error, CommandError::UnknownKind);
+}
+
+TEST(TaskCommandSafety, AnEmptyValueNeverFollowsASwitch) {
+    // The query of the computer or user name failed: "/ru  /rp secret" would
+    // make the password the user name.
+    for (const wchar_t* kind : {L"每天", L"一次性", L"在系统启动时", L"在登陆时", L"空闲时"}) {
+        for (Scheduler s : {Scheduler::XP, Scheduler::Modern}) {
+            SchedulerInput in = XpDaily();
+            in.scheduler = s;
+            in.scheduleText = kind;
+            in.user = L"";
+            SchedulerCommand c = BuildSchedulerCommand(in);
+            EXPECT_EQ(c.error, CommandError::NoUser) << kind;
+            EXPECT_TRUE(c.line.empty());
+            in.user = L"bob";
+            in.computer = L"";
+            EXPECT_EQ(BuildSchedulerCommand(in).error, CommandError::NoComputer) << kind;
+            in.computer = L"MYPC";
+            in.password = L"";
+            EXPECT_EQ(BuildSchedulerCommand(in).error, CommandError::NoPassword) << kind;
+        }
+    }
+    // at takes neither: weekly and monthly on XP, everything on Windows 2000.
+    SchedulerInput at = XpDaily();
+    at.computer = at.user = L"";
+    at.scheduleText = L"每周";
+    EXPECT_EQ(BuildSchedulerCommand(at).error, CommandError::None);
+    at.scheduler = Scheduler::Win2000;
+    at.scheduleText = L"一次性";
+    EXPECT_EQ(BuildSchedulerCommand(at).error, CommandError::None);
+
+    SchedulerInput month = XpDaily();
+    month.scheduleText = L"每月";
+    month.monthDay = L"";
+    EXPECT_EQ(BuildSchedulerCommand(month).error, CommandError::NoMonthDay);
+    month.scheduler = Scheduler::Modern;
+    EXPECT_EQ(BuildSchedulerCommand(month).error, CommandError::NoMonthDay);
+    SchedulerInput idle = XpDaily();
+    idle.scheduleText = L"空闲时";
+    idle.freeTime = L"";
+    EXPECT_EQ(BuildSchedulerCommand(idle).error, CommandError::NoIdleTime);
+    // " /every:" with no day after it: at would take the target for the list.
+    SchedulerInput week = XpDaily();
+    week.scheduleText = L"每周";
+    week.weekDays = {};
+    EXPECT_EQ(BuildSchedulerCommand(week).error, CommandError::NoWeekDay);
+    week.scheduler = Scheduler::Win2000;
+    EXPECT_EQ(BuildSchedulerCommand(week).error, CommandError::NoWeekDay);
+    SchedulerInput nameless = XpDaily();
+    nameless.taskName = L"";
+    EXPECT_EQ(BuildSchedulerCommand(nameless).error, CommandError::Incomplete);
 }
 
 TEST(TaskListings, XpTableEveryLineButTheBlankFirst) {

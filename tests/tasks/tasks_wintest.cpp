@@ -15,6 +15,7 @@
 #include "core/form_registry.h"
 #include "support/fake_ui.h"
 #include "support/files_win.h"
+#include "support/hostile_corpus.h"
 #include "tasks/schtasks_standin_win.h"
 
 namespace lz {
@@ -29,6 +30,29 @@ const wchar_t* const kWork = L"c:\\BackTemp";
 const wchar_t* const kForm = L"frmAutoSelectTime";
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Every file or folder named `name` under `folder`, at any depth.
+int CountNamed(const std::wstring& folder, const std::wstring& name) {
+    int n = 0;
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return 0;
+    do {
+        const std::wstring item = found.cFileName;
+        if (item == L"." || item == L"..") continue;
+        if (lstrcmpiW(item.c_str(), name.c_str()) == 0) ++n;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) n += CountNamed(folder + L"\\" + item, name);
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    return n;
+}
+
+std::string Utf8(const std::wstring& text) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(std::size_t(n > 0 ? n : 0), '\0');
+    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), &out[0], n, nullptr, nullptr);
+    return out;
+}
 
 // The action batch files the window wrote (named after the time of the add).
 std::vector<std::wstring> ActionFiles() {
@@ -213,6 +237,88 @@ TEST_F(TaskWine, ActionFilesCopyWhatWasChosenAndRunNothingElse) {
     EXPECT_FALSE(Exists(kRoot + L"\\stray"));
 }
 
+// The nastiest names of the hostile corpus, as real files and folders: the
+// window's action files copy exactly them through cmd.exe, the scheduler
+// receives exactly their programs, and the command planted in them never runs.
+TEST_F(TaskWine, HostileNamesCopyWhatWasChosenAndThePlantedCommandNeverRuns) {
+    std::vector<std::wstring> names;
+    for (const auto& e : test::HostileCorpus())
+        if (e.onWine) names.push_back(e.text);
+    ASSERT_GE(names.size(), 5u) << "the hostile corpus was not read";
+
+    const std::wstring save = kRoot + L"\\备份 目录", src = kRoot + L"\\src", cwd = kRoot + L"\\cwd";
+    CreateDirectoryW(save.c_str(), nullptr);
+    CreateDirectoryW(cwd.c_str(), nullptr);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        MakeFile(src + L"\\" + names[i] + L"\\" + names[i] + L".txt", "file " + std::to_string(i));
+        MakeFile(src + L"\\" + names[i] + L"\\sub\\b.txt", "sub " + std::to_string(i));
+    }
+    Open(std::make_unique<Win32Machine>(), save);
+    test::SchtasksStandIn standIn(kRoot + L"\\bin");
+    ASSERT_TRUE(standIn.ok());
+    const std::wstring log = kRoot + L"\\schtasks.log";
+    SetEnvironmentVariableW(L"LZ_SCHTASKS_LOG", log.c_str());
+
+    ui->inputAnswers = {L"pw"};
+    // Each add waits for the last one's Task.bat run, as a user would.
+    auto add = [&] {
+        Click(L"cmdAdd");
+        return PumpUntil([] { return !Exists(L"c:\\BackTemp\\Task.bat"); });
+    };
+    for (const std::wstring& name : names) {
+        ui->fileAnswers = {src + L"\\" + name + L"\\" + name + L".txt"};
+        Click(L"optRunMode", 0);
+        ASSERT_TRUE(add());
+        Click(L"optRunMode", 1);
+        ChooseFolder(src + L"\\" + name);
+        ASSERT_TRUE(add());
+        ui->fileAnswers = {src + L"\\" + name + L"\\run.exe"};
+        Click(L"optRunMode", 2);
+        ASSERT_TRUE(add());
+    }
+    for (const auto& prompt : ui->prompts)
+        EXPECT_NE(prompt.type, test::ShownPrompt::Message) << Utf8(prompt.text);  // no refusal
+
+    const std::vector<std::wstring> actions = ActionFiles();
+    ASSERT_FALSE(actions.empty());
+    for (const std::wstring& bat : actions) EXPECT_EQ(RunBatch(bat, cwd), 0u) << Utf8(bat);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        SCOPED_TRACE(Utf8(names[i]));
+        EXPECT_EQ(FileBytes(save + L"\\单个文件备份\\" + names[i] + L".txt.bak"), "file " + std::to_string(i));
+        EXPECT_EQ(FileBytes(save + L"\\" + names[i] + L"\\" + names[i] + L".txt"), "file " + std::to_string(i));
+        EXPECT_EQ(FileBytes(save + L"\\" + names[i] + L"\\sub\\b.txt"), "sub " + std::to_string(i));
+    }
+    // Nothing but the copies arrived: no half of a split or joined path.
+    std::vector<std::wstring> single;
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((save + L"\\单个文件备份\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do
+            if (found.cFileName[0] != L'.') single.push_back(found.cFileName);
+        while (FindNextFileW(find, &found));
+        FindClose(find);
+    }
+    EXPECT_EQ(single.size(), names.size());
+    for (const std::wstring& where : {kRoot, std::wstring(kWork)}) {
+        EXPECT_EQ(CountNamed(where, L"PLANTED"), 0) << Utf8(where);
+        EXPECT_EQ(CountNamed(where, L"PLANTED%"), 0) << Utf8(where);
+    }
+    EXPECT_FALSE(Exists(L"C:\\PLANTED"));
+
+    // What the scheduler received after /tr, run by run.
+    std::ifstream in(log.c_str(), std::ios::binary);
+    std::vector<std::string> received;
+    std::string previous;
+    for (std::string a; std::getline(in, a); previous = a)
+        if (previous == "/tr") received.push_back(a);
+    ASSERT_EQ(received.size(), names.size() * 3);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::wstring program = src + L"\\" + names[i] + L"\\run.exe";
+        const bool blank = program.find(L' ') != std::wstring::npos;
+        EXPECT_EQ(received[i * 3 + 2], Utf8(blank ? L"\"" + program + L"\"" : program));
+    }
+}
+
 TEST_F(TaskWine, SchedulerReceivesWholePathsAndPasswordsAndItsAnswerIsReported) {
     Open(std::make_unique<Win32Machine>(), kRoot);  // before PATH changes: the load's own listing uses the system's schtasks
     test::SchtasksStandIn standIn(kRoot + L"\\bin");
@@ -245,6 +351,8 @@ TEST_F(TaskWine, SchedulerReceivesWholePathsAndPasswordsAndItsAnswerIsReported) 
     EXPECT_TRUE(ActionFiles().empty());
 
     SetEnvironmentVariableW(L"LZ_SCHTASKS_EXIT", L"0");
+    ui->fileAnswers = {program};  // each add uses up the chosen file
+    Click(L"optRunMode", 2);
     Click(L"cmdAdd");
     ASSERT_TRUE(PumpUntil([] { return !Exists(L"c:\\BackTemp\\Task.bat"); }));
     EXPECT_EQ(Tip().find(L"拒绝"), std::wstring::npos);

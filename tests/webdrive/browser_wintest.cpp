@@ -351,6 +351,30 @@ TEST_F(BrowserWindow, AnEngineStartedAnywayIsHostedInPlaceAndNeverHangs) {
     EXPECT_EQ(TopWindows(), before);
 }
 
+TEST_F(BrowserWindow, TheEngineGoesWhileItsWindowsStillExist) {
+    // The form host destroys a window before the controls' objects: the
+    // engine must not outlive the windows it was placed in.
+    const std::set<HWND> before = TopWindows();
+    WebBrowserView view(area, L"webPage", Record(), Usable);
+    ASSERT_TRUE(view.CanShowPages());
+    ASSERT_TRUE(view.EngineRunning());
+    view.Navigate(L"http://127.0.0.1:9/");
+    Pump();
+    DestroyWindow(area);
+    area = nullptr;
+    EXPECT_FALSE(view.EngineRunning());
+    EXPECT_EQ(view.Window(), nullptr);
+    // What the logic may still ask of it does nothing.
+    events.clear();
+    view.Navigate(L"http://127.0.0.1:9/");
+    view.Refresh();
+    view.FitToClient();
+    view.ShowNotice(L"地址：www.example.com", L"用默认浏览器打开");
+    Pump();
+    EXPECT_TRUE(events.empty());
+    EXPECT_EQ(TopWindows(), before);
+}
+
 TEST(BrowserMode, TheNewestModeIsAskedForOnceAndAChoiceMadeStays) {
     const wchar_t* const key =
         L"Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_BROWSER_EMULATION";
