@@ -12,6 +12,7 @@ inline constexpr wchar_t kHelpTasks[] = L"tasks.htm";          // scheduled task
 inline constexpr wchar_t kHelpSoftBackup[] = L"softbackup.htm";  // software backup
 inline constexpr wchar_t kHelpBoot[] = L"boot.htm";            // boot menu and CD start
 inline constexpr wchar_t kHelpFloppy[] = L"floppy.htm";        // the virtual boot floppy, step by step
+inline constexpr wchar_t kHelpWebDrive[] = L"webdrive.htm";    // web storage, for its window's help item
 
 // WinDir\hh.exe <program dir>\lanzhan.chm::/<page>, each path quoted when it needs it.
 std::wstring HelpCommand(const std::wstring& winDir, const std::wstring& programDir, const std::wstring& page);
