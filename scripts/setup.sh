@@ -7,7 +7,8 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 
 packages=(cmake make g++ libgtest-dev googletest clang libfuzzer-14-dev
           g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 mingw-w64-tools
-          wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick fonts-wqy-microhei locales)
+          wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick fonts-wqy-microhei locales
+          fp-utils nsis zip unzip file e2fsprogs)
 
 sudo_() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 

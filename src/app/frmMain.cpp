@@ -262,7 +262,8 @@ void frmMain::Menu_Click(const Event& e) {
     // The menu item opens the lock settings as the tile does, so that the
     // user is not left with the notification-area icon alone.
     if (name == L"mnuGetPic") return OpenLock();
-    if (name == L"mnuHelp" || name == L"mnuLanzhan") return OpenHelp();
+    if (name == L"mnuLanzhan") return OpenHelp(kHelpOverview);
+    if (name == L"mnuHelp") return OpenHelp(kHelpMain);
     if (name == L"mnuNero") return RunNero();
     if (name == L"mnuShow") {
         ctx_.ui.SetWindowState(L"frmMain", WindowState::Normal);
@@ -312,8 +313,9 @@ void frmMain::RunNero() {
     (void)ctx_.machine.Run(QuoteProgram(nero.value + L"\\nero.exe"), WindowStyle::NormalFocus);  // silent
 }
 
-void frmMain::OpenHelp() {
-    (void)ctx_.machine.Run(HelpCommand(WinDir, ctx_.machine.ProgramDir()), WindowStyle::MaximizedFocus);  // silent
+void frmMain::OpenHelp(const wchar_t* page) {
+    (void)ctx_.machine.Run(HelpCommand(WinDir, ctx_.machine.ProgramDir(), page),
+                           WindowStyle::MaximizedFocus);  // silent
 }
 
 }  // namespace lz

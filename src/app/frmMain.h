@@ -35,7 +35,7 @@ public:
     void timAraneid_Timer();
     void imgAraneid_Click();
     void RunNero();
-    void OpenHelp();
+    void OpenHelp(const wchar_t* page);
     // Tile 4 and its menu item: the password first, then the lock settings.
     void OpenLock();
 

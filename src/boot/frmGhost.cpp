@@ -232,12 +232,13 @@ void frmGhost::cmdFloppy_Click() {
         Tell(L"无法启动虚拟启动软盘程序：\r\n" + program);
 }
 
-void frmGhost::cmdFloppyHelp_Click() { ShowHelp(); }
+void frmGhost::cmdFloppyHelp_Click() { ShowHelp(kHelpFloppy); }
 
-void frmGhost::mnuShowHelp_Click() { ShowHelp(); }
+void frmGhost::mnuShowHelp_Click() { ShowHelp(kHelpBoot); }
 
-void frmGhost::ShowHelp() {
-    (void)ctx_.machine.Run(HelpCommand(WinDir, ctx_.machine.ProgramDir()), WindowStyle::MaximizedFocus);  // silent
+void frmGhost::ShowHelp(const wchar_t* page) {
+    (void)ctx_.machine.Run(HelpCommand(WinDir, ctx_.machine.ProgramDir(), page),
+                           WindowStyle::MaximizedFocus);  // silent
 }
 
 }  // namespace lz

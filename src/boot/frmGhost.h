@@ -38,7 +38,7 @@ public:
 private:
     void RunBootBat(bool lift);
     bool AddCdStart();
-    void ShowHelp();
+    void ShowHelp(const wchar_t* page);
     void Tell(const std::wstring& text);
     AppContext& ctx_;
     FormDef def_;

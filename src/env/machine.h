@@ -44,6 +44,7 @@ struct [[nodiscard]] CopyReport {
 enum class KnownFolder {
     Favorites, Personal, Cookies, MyPictures, MyMusic, MyVideo, Fonts, Desktop,
     ProgramFiles,     // where 32-bit programs live: "Program Files (x86)" on 64-bit systems
+    AppData,          // the user's application data folder, made when it is missing
 };
 
 struct OsVersion {
@@ -137,6 +138,12 @@ public:
     // Opens an http or https address in the system's default browser; refuses
     // (false, nothing started) anything else. False when it could not start.
     [[nodiscard]] virtual bool OpenInDefaultBrowser(const std::wstring& url) = 0;
+
+    // ---- Where the settings files live (core/settings_file.h) ----
+    // True when a new file can be made in the folder now: one is made and
+    // dropped again, since only the attempt tells (folder rights, read-only
+    // media, a folder under Program Files on Vista and later).
+    virtual bool CanWriteInFolder(const std::wstring& folder) = 0;
 
     // ---- The lock settings window (frmSet) ----
     // A key pressed or released as if typed (virtual-key codes), for

@@ -536,6 +536,7 @@ std::wstring Win32Machine::GetKnownFolder(KnownFolder which) {
     case KnownFolder::MyVideo: csidl = CSIDL_MYVIDEO; break;
     case KnownFolder::Fonts: csidl = CSIDL_FONTS; break;
     case KnownFolder::Desktop: csidl = CSIDL_DESKTOPDIRECTORY; break;
+    case KnownFolder::AppData: csidl = CSIDL_APPDATA | CSIDL_FLAG_CREATE; break;
     case KnownFolder::ProgramFiles: {
         // The chat clients are 32-bit programs: on a 64-bit system they sit in
         // "Program Files (x86)", which XP's shell does not know.
@@ -896,6 +897,29 @@ void Win32Machine::KeyEvent(unsigned char virtualKey, bool keyUp) {
     // The Windows keys sit in the extended part of the keyboard.
     if (virtualKey == VK_LWIN || virtualKey == VK_RWIN) in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
     SendInput(1, &in, sizeof in);
+}
+
+}  // namespace lz
+
+// ---- Where the settings files live ------------------------------------------
+
+namespace lz {
+
+bool Win32Machine::CanWriteInFolder(const std::wstring& folder) {
+    if (!IsFolder(Attributes(ForApi(folder)))) return false;
+    // A name of our own that no one else uses; deleted when the handle closes.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const std::wstring probe = folder + L"\\~lzprobe" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+                                   std::to_wstring(GetTickCount() + attempt) + L".tmp";
+        HANDLE h = CreateFileW(ForApi(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            CloseHandle(h);
+            return true;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    }
+    return false;
 }
 
 }  // namespace lz

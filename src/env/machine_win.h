@@ -62,6 +62,8 @@ public:
     std::wstring ShortDate(const std::tm& when) override;
     // Web storage browser (frmWebDrive).
     bool OpenInDefaultBrowser(const std::wstring& url) override;
+    // Where the settings files live.
+    bool CanWriteInFolder(const std::wstring& folder) override;
     // frmSet
     void KeyEvent(unsigned char virtualKey, bool keyUp) override;
 

@@ -88,8 +88,10 @@ void frmSoftSaveSetting::cmdYes_Click() {
         return Refuse(L"你选择的文件保存路径中含有系统不支持的字符，无法保存，请选择其它路径",
                       L"文件保存路径错误");
     ctx_.SavePath = *folder;
-    if (WriteSavePath(ctx_.machine, ctx_.SavePath) != WriteResult::Ok)
-        return Refuse(L"无法写入设置文件SavePath.ini，请检查程序所在目录是否可以写入", L"保存设置失败");
+    std::wstring ini;
+    if (WriteSavePath(ctx_.machine, ctx_.SavePath, &ini) != WriteResult::Ok)
+        return Refuse(L"无法写入设置文件：" + ini + L"\r\n请检查这个文件夹是否可以写入，或者文件是否只读",
+                      L"保存设置失败");
     ctx_.ui.UnloadForm(kForm);
 }
 

@@ -1,16 +1,20 @@
 #include "savepath/savepath.h"
 
+#include "core/settings_file.h"
+
 namespace lz {
 
-std::wstring SavePathIni(Machine& machine) { return machine.ProgramDir() + L"\\SavePath.ini"; }
+namespace {
+const wchar_t kSavePathIni[] = L"SavePath.ini";
+}
 
 void ReadSavePath(AppContext& ctx) {
-    auto lines = ctx.machine.ReadTextLines(SavePathIni(ctx.machine));
+    auto lines = ReadSettingsFile(ctx.machine, kSavePathIni);
     ctx.SavePath = lines && !lines->empty() ? lines->back() : L"";
 }
 
-WriteResult WriteSavePath(Machine& machine, const std::wstring& path) {
-    return machine.WriteTextFile(SavePathIni(machine), {path});
+WriteResult WriteSavePath(Machine& machine, const std::wstring& path, std::wstring* writtenTo) {
+    return WriteSettingsFile(machine, kSavePathIni, {path}, writtenTo);
 }
 
 }  // namespace lz

@@ -164,7 +164,8 @@ void frmSoftBackup::mnuNoClew_Click() {
 }
 
 void frmSoftBackup::mnuMain_Click() {
-    (void)ctx_.machine.Run(HelpCommand(WinDir, ctx_.machine.ProgramDir()), WindowStyle::MaximizedFocus);  // silent
+    (void)ctx_.machine.Run(HelpCommand(WinDir, ctx_.machine.ProgramDir(), kHelpSoftBackup),
+                           WindowStyle::MaximizedFocus);  // silent
 }
 
 bool frmSoftBackup::HaveSavePath() {

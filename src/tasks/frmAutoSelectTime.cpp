@@ -237,7 +237,8 @@ void frmAutoSelectTime::Form_Unload() {
 void frmAutoSelectTime::cmdExit_Click() { ctx_.ui.UnloadForm(kForm); }
 
 void frmAutoSelectTime::mnuHelpUse_Click() {
-    (void)ctx_.machine.Run(HelpCommand(WinDir, ctx_.machine.ProgramDir()), WindowStyle::MaximizedFocus);  // silent
+    (void)ctx_.machine.Run(HelpCommand(WinDir, ctx_.machine.ProgramDir(), kHelpTasks),
+                           WindowStyle::MaximizedFocus);  // silent
 }
 
 // ------------------------------------------------------------ step ①

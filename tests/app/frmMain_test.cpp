@@ -119,11 +119,13 @@ TEST_F(MainWindow, ExitUnloadsEveryWindowAndCloseBoxDoesTheSame) {
 TEST_F(MainWindow, HelpStartsMaximizedAndQuotesAProgramFolderWithABlank) {
     machine.runs.clear();  // what the pre-loaded windows started
     ui.Fire(L"frmMain", {EventKind::Menu, L"mnuHelp"});
-    ASSERT_EQ(machine.runs.size(), 1u);
-    EXPECT_EQ(machine.runs[0].commandLine, L"C:\\WINDOWS\\hh.exe C:\\Lanzhan\\lanzhan.chm");
+    ui.Fire(L"frmMain", {EventKind::Menu, L"mnuLanzhan"});
+    ASSERT_EQ(machine.runs.size(), 2u);
+    EXPECT_EQ(machine.runs[0].commandLine, L"C:\\WINDOWS\\hh.exe C:\\Lanzhan\\lanzhan.chm::/main.htm");
     EXPECT_EQ(machine.runs[0].style, WindowStyle::MaximizedFocus);
-    EXPECT_EQ(HelpCommand(L"C:\\WINDOWS", L"C:\\Program Files\\岚栈"),
-              L"C:\\WINDOWS\\hh.exe \"C:\\Program Files\\岚栈\\lanzhan.chm\"");
+    EXPECT_EQ(machine.runs[1].commandLine, L"C:\\WINDOWS\\hh.exe C:\\Lanzhan\\lanzhan.chm::/index.htm");
+    EXPECT_EQ(HelpCommand(L"C:\\WINDOWS", L"C:\\Program Files\\岚栈", L"tasks.htm"),
+              L"C:\\WINDOWS\\hh.exe \"C:\\Program Files\\岚栈\\lanzhan.chm::/tasks.htm\"");
 }
 
 TEST_F(MainWindow, BurningNeedsTheRegistryEntry) {

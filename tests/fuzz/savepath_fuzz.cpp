@@ -3,6 +3,7 @@
 // and what is written back reads back the same.
 #include "core/context.h"
 #include "core/form_registry.h"
+#include "core/settings_file.h"
 #include "env/textlines.h"
 #include "fuzz/fuzz_check.h"
 #include "savepath/savepath.h"
@@ -32,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FormRegistry registry;
     test::FakeUi ui{registry};
     AppContext ctx{machine, ui, L"before"};
-    machine.AddFile(SavePathIni(machine), lines);
+    machine.AddFile(SettingsReadPath(machine, L"SavePath.ini"), lines);
     ReadSavePath(ctx);
     LZ_REQUIRE(ctx.SavePath == LastLine(text), ctx.SavePath);
     LZ_REQUIRE(ctx.SavePath.find_first_of(L"\r\n") == std::wstring::npos, ctx.SavePath);

@@ -289,7 +289,7 @@ TEST_F(SoftBackupWindow, WindowComesAndGoesWithTheMainWindow) {
     EXPECT_EQ(Ctl().formWidth, ui.Logic<frmSoftBackup>(L"frmSoftBackup").FormWidth);
 
     Menu(L"mnuMain");
-    EXPECT_EQ(machine.runs.back().commandLine, HelpCommand(L"C:\\WINDOWS", L"D:\\Tools\\Backup"));
+    EXPECT_EQ(machine.runs.back().commandLine, L"C:\\WINDOWS\\hh.exe D:\\Tools\\Backup\\lanzhan.chm::/softbackup.htm");
     EXPECT_EQ(machine.runs.back().style, WindowStyle::MaximizedFocus);
     Menu(L"mnuNoClew");
     EXPECT_TRUE(ui.IsVisible(L"frmSoftSaveSetting"));

@@ -194,7 +194,9 @@ std::wstring FakeMachine::GetKnownFolder(KnownFolder which) {
 WriteResult FakeMachine::CheckWritable(const std::wstring& key, const std::wstring& text) {
     for (wchar_t c : text)
         if (notAnsi.count(c)) return WriteResult::NotRepresentable;
-    if (folders.count(key) || !folders.count(Parent(key)) || Listed(unwritable, key)) return WriteResult::Failed;
+    if (folders.count(key) || !folders.count(Parent(key)) || Listed(unwritable, key) ||
+        Listed(lockedFolders, Parent(key)))
+        return WriteResult::Failed;
     return WriteResult::Ok;
 }
 
@@ -242,7 +244,7 @@ bool FakeMachine::CreateFolder(const std::wstring& path) {
     std::wstring key = Normalize(path);
     if (key.empty() || folders.count(key) || files.count(key)) return false;
     std::wstring parent = Parent(key);
-    if (parent.empty() || !folders.count(parent)) return false;
+    if (parent.empty() || !folders.count(parent) || Listed(lockedFolders, parent)) return false;
     folders.insert(key);
     return true;
 }
@@ -445,6 +447,11 @@ std::wstring FakeMachine::ShortDate(const std::tm& when) {
 bool FakeMachine::OpenInDefaultBrowser(const std::wstring& url) {
     browserOpens.push_back(url);
     return IsPlainWebUrl(url) && !browserFails;
+}
+
+bool FakeMachine::CanWriteInFolder(const std::wstring& folder) {
+    const std::wstring key = Normalize(folder);
+    return folders.count(key) && !Listed(lockedFolders, key);
 }
 
 }  // namespace lz::test

@@ -160,6 +160,10 @@ public:
     std::vector<std::wstring> browserOpens;
     bool browserFails = false;
     bool OpenInDefaultBrowser(const std::wstring& url) override;
+    // Where the settings files live: no file can be made or replaced in these
+    // folders (a program folder under Program Files, a CD).
+    std::set<std::wstring, NoCaseLess> lockedFolders;
+    bool CanWriteInFolder(const std::wstring& folder) override;
     // frmSet: the key events sent, in order (virtual key, released).
     std::vector<std::pair<int, bool>> keyEvents;
     void KeyEvent(unsigned char virtualKey, bool keyUp) override { keyEvents.push_back({virtualKey, keyUp}); }

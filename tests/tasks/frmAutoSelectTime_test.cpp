@@ -569,7 +569,7 @@ TEST_F(TaskWindow, ClockSizeHelpAndClosing) {
     EXPECT_EQ(C().formWidth, W().FormWidth);
 
     Fire(EventKind::Menu, L"mnuHelpUse");
-    EXPECT_EQ(machine.runs.back().commandLine, L"C:\\WINDOWS\\hh.exe D:\\Tools\\Backup\\lanzhan.chm");
+    EXPECT_EQ(machine.runs.back().commandLine, L"C:\\WINDOWS\\hh.exe D:\\Tools\\Backup\\lanzhan.chm::/tasks.htm");
     EXPECT_EQ(machine.runs.back().style, WindowStyle::MaximizedFocus);
 
     ui.HideForm(L"frmMain");

@@ -330,8 +330,8 @@ TEST_F(Corpus, OtherLinesOfTheSuiteCarryTheirPathsWhole) {
             EXPECT_EQ((*words)[1].text, NetshOutput(dir));
         }
 
-        EXPECT_EQ(CrtArgs(HelpCommand(dir, dir)),
-                  (std::vector<std::wstring>{dir + L"\\hh.exe", dir + L"\\lanzhan.chm"}));
+        EXPECT_EQ(CrtArgs(HelpCommand(dir, dir, L"tasks.htm")),
+                  (std::vector<std::wstring>{dir + L"\\hh.exe", dir + L"\\lanzhan.chm::/tasks.htm"}));
         for (const Tool& tool : ToolCatalogue()) {
             const std::wstring line = ToolCommandLine(tool, dir, dir);
             std::vector<std::wstring> expected;
