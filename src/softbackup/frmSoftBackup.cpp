@@ -228,9 +228,11 @@ void frmSoftBackup::cmdChat_Click(int index) {
     (void)ctx_.machine.CreateFolder(ctx_.SavePath + c.subFolder);
     Ctl().SetText(L"cmdChat", index, kChatBusyCaption);
     const std::wstring dest = ChatDestination(index, ctx_.SavePath, account);
-    const CopyReport report = ctx_.machine.CopyFolder(*source, dest);
-    Ctl().SetText(L"cmdChat", index, report.ok() ? c.successCaption : c.failureCaption);
-    Ctl().SetText(L"lblChat", index, CopyOutcomeText(report, kChatDonePrefix, *source, dest));
+    const BackupCopy copy = CopyFolderShowingProgress(ctx_.machine, ctx_.ui, *source, dest);
+    // A cancelled backup is neither done nor failed: the button is as it was.
+    Ctl().SetText(L"cmdChat", index,
+                  copy.report.cancelled ? c.caption : copy.report.ok() ? c.successCaption : c.failureCaption);
+    Ctl().SetText(L"lblChat", index, CopyOutcomeText(copy, kChatDonePrefix, *source, dest));
 }
 
 // ---- Personal folders ----
@@ -259,9 +261,10 @@ void frmSoftBackup::cmdSystem_Click(int index) {
     }
     (void)ctx_.machine.CreateFolder(ctx_.SavePath + f.made);
     const std::wstring dest = ctx_.SavePath + f.copyTo;
-    const CopyReport report = ctx_.machine.CopyFolder(*source, dest);
-    Ctl().SetText(L"cmdSystem", index, report.ok() ? f.successCaption : f.failureCaption);
-    Ctl().SetText(L"lblSystem", index, CopyOutcomeText(report, kSoftSetDonePrefix, *source, dest));
+    const BackupCopy copy = CopyFolderShowingProgress(ctx_.machine, ctx_.ui, *source, dest);
+    Ctl().SetText(L"cmdSystem", index,
+                  copy.report.cancelled ? f.caption : copy.report.ok() ? f.successCaption : f.failureCaption);
+    Ctl().SetText(L"lblSystem", index, CopyOutcomeText(copy, kSoftSetDonePrefix, *source, dest));
 }
 
 // ---- Settings and system files ----

@@ -47,6 +47,8 @@ public:
         return Window(form);
     }
     void EndProgram() override;
+    // In progress_win.cpp.
+    void RunWithProgress(const std::wstring& title, const std::function<void(ProgressSink&)>& task) override;
 
     void ReportFault(const char* what);
     // The active window when it is one of ours: the owner of a prompt.
