@@ -88,7 +88,8 @@ struct ProgressWindow {
     void Create(HINSTANCE instance, HWND owner, const std::wstring& title, Progress* progress) {
         static bool registered = false;
         if (!registered) {
-            WNDCLASSEXW wc{sizeof wc};
+            WNDCLASSEXW wc{};
+            wc.cbSize = sizeof wc;
             wc.lpfnWndProc = ProgressProc;
             wc.hInstance = instance;
             wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
