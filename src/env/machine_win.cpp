@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <cstddef>
 #include <cwchar>
 #include <memory>
 #include <set>
@@ -201,7 +202,7 @@ HANDLE CreateTemp(const std::wstring& folder, DWORD attributes, std::wstring* na
     }
     for (int attempt = 0; attempt < 100; ++attempt) {
         *name = where + TempFileName(GetCurrentProcessId(), tempCounter.fetch_add(1));
-        HANDLE h = CreateFileW(name->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        HANDLE h = CreateFileW(name->c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                attributes | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return h;
     }
@@ -250,6 +251,61 @@ void DiscardTemp(const std::wstring& temp) {
 
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 
+// The finished temporary file is named and dated through its open handle:
+// MoveFileExW and SetFileAttributesW would each open it again by name, and
+// under Wine every open is a round trip to the server. The native calls are
+// there since Windows 2000; where they are missing the calls by name remain.
+struct IoStatus {
+    union {
+        LONG status;
+        void* pointer;
+    };
+    ULONG_PTR information;
+};
+using SetInformationFile = LONG(WINAPI*)(HANDLE, IoStatus*, void*, ULONG, int);
+constexpr int kFileBasicInformation = 4, kFileRenameInformation = 10;
+
+SetInformationFile NativeSetInformation() {
+    static const auto call = reinterpret_cast<SetInformationFile>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtSetInformationFile")));
+    return call;
+}
+
+// Last written time and, when not 0, attributes, in one call.
+bool SetTimeAndAttributes(HANDLE h, const FILETIME& written, DWORD attributes) {
+    struct {
+        LARGE_INTEGER created, accessed, written, changed;
+        ULONG attributes;
+    } info{};
+    info.written.LowPart = written.dwLowDateTime;
+    info.written.HighPart = LONG(written.dwHighDateTime);
+    info.attributes = attributes;
+    IoStatus io{};
+    SetInformationFile call = NativeSetInformation();
+    return call && call(h, &io, &info, sizeof info, kFileBasicInformation) >= 0;
+}
+
+// Gives the open file the name `target` (a \\?\ path), replacing a file of that name.
+bool RenameOpen(HANDLE h, const std::wstring& target) {
+    SetInformationFile call = NativeSetInformation();
+    if (!call || target.rfind(kExtended, 0) != 0) return false;
+    const std::wstring nt = L"\\??\\" + target.substr(4);
+    struct Rename {
+        BOOLEAN replace;
+        HANDLE root;
+        ULONG length;
+        WCHAR name[1];
+    };
+    std::vector<char> buffer(offsetof(Rename, name) + (nt.size() + 1) * sizeof(wchar_t));
+    auto* info = reinterpret_cast<Rename*>(buffer.data());
+    info->replace = TRUE;
+    info->root = nullptr;
+    info->length = ULONG(nt.size() * sizeof(wchar_t));
+    std::copy(nt.begin(), nt.end(), info->name);
+    IoStatus io{};
+    return call(h, &io, info, ULONG(buffer.size()), kFileRenameInformation) >= 0;
+}
+
 enum class FileCopy { Copied, Failed, Locked, Stopped };
 
 // Another program holds the file open without sharing, or has locked a part of it.
@@ -288,13 +344,20 @@ FileCopy CopyViaTemp(const std::wstring& from, const std::wstring& to, DWORD att
         if (got < buffer.size()) break;  // a short read of a disk file is its end: one call less per file
     }
     bool ok = result == FileCopy::Copied;
-    if (ok) SetFileTime(out, nullptr, nullptr, &written);
     CloseHandle(in);
+    bool named = false, byName = false;
+    const DWORD readOnly =
+        attributes & FILE_ATTRIBUTE_READONLY ? (attributes & kKeptAttributes) | FILE_ATTRIBUTE_READONLY : 0;
+    if (ok && !SetTimeAndAttributes(out, written, readOnly)) {
+        SetFileTime(out, nullptr, nullptr, &written);
+        byName = readOnly != 0;
+    }
+    // A read-only old copy refuses this; MoveOver below deals with it.
+    if (ok && !byName) named = RenameOpen(out, to);
     ok = CloseHandle(out) && ok;
-    if (ok && (attributes & FILE_ATTRIBUTE_READONLY))
-        SetFileAttributesW(temp.c_str(), (attributes & kKeptAttributes) | FILE_ATTRIBUTE_READONLY);
-    if (ok) ok = MoveOver(temp, to);
-    if (!ok) DiscardTemp(temp);
+    if (ok && byName) SetFileAttributesW(temp.c_str(), readOnly);
+    if (ok && !named) ok = MoveOver(temp, to);
+    if (!ok && !named) DiscardTemp(temp);
     if (!ok && result == FileCopy::Copied) result = FileCopy::Failed;
     return result;
 }
@@ -436,7 +499,10 @@ private:
         }
     }
     void Work() {
-        std::vector<char> buffer(1 << 20);
+        // Sized to the file, so that a file is read in one call up to the
+        // largest size; grown only, as the files come.
+        constexpr std::size_t kLargest = 8u << 20;
+        std::vector<char> buffer(64 << 10);
         for (;;) {
             CopyJob* job = nullptr;
             {
@@ -451,6 +517,8 @@ private:
                 state_.current = Plain(job->from);
                 Tell();
             }
+            if (job->size >= buffer.size() && buffer.size() < kLargest)
+                buffer.resize(std::size_t(std::min<std::uint64_t>(job->size + 1, kLargest)));
             job->result = CopyViaTemp(job->from, job->to, job->attributes, job->written, buffer, &stop_);
             std::lock_guard<std::mutex> lock(progressMutex_);
             ++state_.filesDone;

@@ -448,6 +448,20 @@ TEST_F(MachineTest, CopyTellsItsProgressAndACancelLeavesEveryTargetWhole) {
     EXPECT_TRUE(NoTempFilesUnder(dst));
 }
 
+TEST_F(MachineTest, FilesLargerThanTheLargestReadArriveWhole) {
+    const std::wstring src = root + L"\\big", dst = root + L"\\out";
+    std::string large(9 * 1024 * 1024 + 7, '\0');
+    for (std::size_t i = 0; i < large.size(); ++i) large[i] = char(i * 7919 % 251);
+    test::MakeFile(src + L"\\small.txt", "s");
+    test::MakeFile(src + L"\\large.bin", large);
+    test::MakeFile(src + L"\\exact.bin", large.substr(0, 64 * 1024));  // the first read's size exactly
+    CopyReport r = m.CopyFolder(src, dst);
+    EXPECT_TRUE(r.ok());
+    EXPECT_TRUE(test::FileBytes(dst + L"\\large.bin") == large);
+    EXPECT_TRUE(test::FileBytes(dst + L"\\exact.bin") == large.substr(0, 64 * 1024));
+    EXPECT_EQ(test::FileBytes(dst + L"\\small.txt"), "s");
+}
+
 TEST_F(MachineTest, ManyFilesAllArrive) {
     // Enough files for the copy to work on several at once.
     const std::wstring src = root + L"\\many", dst = root + L"\\out";
