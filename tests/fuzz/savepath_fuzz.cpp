@@ -1,6 +1,8 @@
 // The reader of SavePath.ini: its last line, whatever the file holds (a user
 // may edit it). The line is found as the file format says, holds no line end,
 // and what is written back reads back the same.
+#include "core/context.h"
+#include "core/form_registry.h"
 #include "env/textlines.h"
 #include "fuzz/fuzz_check.h"
 #include "savepath/savepath.h"
