@@ -1,5 +1,7 @@
 #include "softbackup/frmSoftBackup.h"
 
+#include <iterator>
+
 #include "core/help.h"
 #include "softbackup/softbackup_tables.h"
 
@@ -333,11 +335,31 @@ void frmSoftBackup::BackupSystemFiles() {
     const std::wstring folder = ctx_.SavePath + kSystemFolder;
     (void)ctx_.machine.CreateFolder(folder);
     int found = 0, copied = 0;
-    for (const SystemFile& f : kSystemFiles) {
-        const std::wstring source = root + f.source;
-        if (!ctx_.machine.FileExists(source)) continue;
-        ++found;
-        if (ctx_.machine.CopyOneFile(source, ctx_.SavePath + f.destination, true)) ++copied;
+    bool cancelled = false;
+    // Like every backup: off this thread, with the progress window when it takes a while.
+    ctx_.ui.RunWithProgress(L"正在备份", [&](ProgressSink& sink) {
+        int tried = 0;
+        for (const SystemFile& f : kSystemFiles) {
+            const std::wstring source = root + f.source;
+            ProgressView view;
+            view.line = L"正在复制：" + source;
+            view.counts = L"已复制" + std::to_wstring(copied) + L"个系统文件";
+            view.permille = tried++ * 1000 / int(std::size(kSystemFiles));
+            sink.Show(view);
+            if (sink.Cancelled()) {
+                cancelled = true;
+                return;
+            }
+            if (!ctx_.machine.FileExists(source)) continue;
+            ++found;
+            if (ctx_.machine.CopyOneFile(source, ctx_.SavePath + f.destination, true)) ++copied;
+        }
+    });
+    if (cancelled) {
+        CopyReport partial;
+        partial.copied = copied;
+        Ctl().SetText(L"cmdSoftSet", 2, kSoftSetCaptions[2]);
+        return Ctl().SetText(L"lblsoftSet", 2, CancelledText(partial, folder));
     }
     const std::wstring n = std::to_wstring(found), m = std::to_wstring(copied);
     if (found == 0) return SoftSetResult(2, false, L"备份失败，在" + root + L"下没有找到任何一个系统文件");

@@ -336,6 +336,15 @@ TEST_F(SoftBackupWindow, FirewallFileAndSystemFiles) {
     machine.unreadable.insert(L"C:\\ntldr");
     Click(L"cmdSoftSet", 2);
     EXPECT_EQ(Text(L"lblsoftSet", 2), LR"(备份不完整：找到3个系统文件，只复制了2个到：D:\Backup\系统文件\)");
+
+    // Through the progress window, file by file; a cancel is neither done nor failed.
+    ui.progressShown.clear();
+    ui.cancelAfterShows = 3;  // at the third file: only boot.ini was there before it
+    Click(L"cmdSoftSet", 2);
+    ASSERT_EQ(ui.progressShown.size(), 3u);
+    EXPECT_EQ(ui.progressShown[1].line, std::wstring(L"正在复制：C:\\") + kSystemFiles[1].source);
+    EXPECT_EQ(Text(L"cmdSoftSet", 2), kSoftSetCaptions[2]);
+    EXPECT_EQ(Text(L"lblsoftSet", 2), LR"(备份已取消，只复制了1个文件到：D:\Backup\系统文件\)");
 }
 
 TEST_F(SoftBackupWindow, WindowComesAndGoesWithTheMainWindow) {
