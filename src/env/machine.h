@@ -1,6 +1,7 @@
 // The machine as the windows' logic sees it: environment, registry, files,
 // folder object, Shell and clock. machine_win.cpp is the real one; tests use fakes.
 #pragma once
+#include <cstdint>
 #include <ctime>
 #include <functional>
 #include <optional>
@@ -35,10 +36,26 @@ enum class [[nodiscard]] WriteResult {
 struct [[nodiscard]] CopyReport {
     bool sourceMissing = false;
     bool destinationFailed = false;  // the destination folder could not be made
+    bool cancelled = false;          // stopped by the user; the files not reached are in no list
     int copied = 0;
     std::vector<std::wstring> failed;  // files (full source paths) that were not copied
-    bool ok() const { return !sourceMissing && !destinationFailed && failed.empty(); }
+    // Files another program holds open without sharing (full source paths, in
+    // the order of the tree); not copied, and not in `failed`.
+    std::vector<std::wstring> locked;
+    bool ok() const { return !sourceMissing && !destinationFailed && !cancelled && failed.empty() && locked.empty(); }
 };
+
+// How far a folder copy has come. The totals grow while the tree is still
+// being walked (`walking`).
+struct CopyProgress {
+    int filesDone = 0, filesTotal = 0;
+    std::uint64_t bytesDone = 0, bytesTotal = 0;
+    bool walking = false;
+    std::wstring current;  // the file being copied (full source path)
+};
+// Told of the progress of a copy, one call at a time but from any thread;
+// false stops the copy: the files in flight are abandoned, their old targets whole.
+using CopyProgressFn = std::function<bool(const CopyProgress&)>;
 
 // Folders the system reports for the current user.
 enum class KnownFolder {
@@ -94,7 +111,9 @@ public:
     virtual std::optional<std::wstring> GetFolder(const std::wstring& path) = 0;
     // Whole-folder copy, overwriting. A destination ending in "\" receives the
     // source as a sub-folder under its own name; otherwise it receives the contents.
-    virtual CopyReport CopyFolder(const std::wstring& source, const std::wstring& destination) = 0;
+    // `progress`, when given, is told as the copy goes and may stop it.
+    virtual CopyReport CopyFolder(const std::wstring& source, const std::wstring& destination,
+                                  const CopyProgressFn& progress = nullptr) = 0;
 
     // Shell: start a command line without waiting. False when it could not start.
     [[nodiscard]] virtual bool Run(const std::wstring& commandLine, WindowStyle style) = 0;

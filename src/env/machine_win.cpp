@@ -10,7 +10,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <mutex>
+#include <cstddef>
 #include <cwchar>
 #include <memory>
 #include <set>
@@ -198,7 +202,7 @@ HANDLE CreateTemp(const std::wstring& folder, DWORD attributes, std::wstring* na
     }
     for (int attempt = 0; attempt < 100; ++attempt) {
         *name = where + TempFileName(GetCurrentProcessId(), tempCounter.fetch_add(1));
-        HANDLE h = CreateFileW(name->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        HANDLE h = CreateFileW(name->c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                attributes | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return h;
     }
@@ -247,38 +251,115 @@ void DiscardTemp(const std::wstring& temp) {
 
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 
+// The finished temporary file is named and dated through its open handle:
+// MoveFileExW and SetFileAttributesW would each open it again by name, and
+// under Wine every open is a round trip to the server. The native calls are
+// there since Windows 2000; where they are missing the calls by name remain.
+struct IoStatus {
+    union {
+        LONG status;
+        void* pointer;
+    };
+    ULONG_PTR information;
+};
+using SetInformationFile = LONG(WINAPI*)(HANDLE, IoStatus*, void*, ULONG, int);
+constexpr int kFileBasicInformation = 4, kFileRenameInformation = 10;
+
+SetInformationFile NativeSetInformation() {
+    static const auto call = reinterpret_cast<SetInformationFile>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtSetInformationFile")));
+    return call;
+}
+
+// Last written time and, when not 0, attributes, in one call.
+bool SetTimeAndAttributes(HANDLE h, const FILETIME& written, DWORD attributes) {
+    struct {
+        LARGE_INTEGER created, accessed, written, changed;
+        ULONG attributes;
+    } info{};
+    info.written.LowPart = written.dwLowDateTime;
+    info.written.HighPart = LONG(written.dwHighDateTime);
+    info.attributes = attributes;
+    IoStatus io{};
+    SetInformationFile call = NativeSetInformation();
+    return call && call(h, &io, &info, sizeof info, kFileBasicInformation) >= 0;
+}
+
+// Gives the open file the name `target` (a \\?\ path), replacing a file of that name.
+bool RenameOpen(HANDLE h, const std::wstring& target) {
+    SetInformationFile call = NativeSetInformation();
+    if (!call || target.rfind(kExtended, 0) != 0) return false;
+    const std::wstring nt = L"\\??\\" + target.substr(4);
+    struct Rename {
+        BOOLEAN replace;
+        HANDLE root;
+        ULONG length;
+        WCHAR name[1];
+    };
+    std::vector<char> buffer(offsetof(Rename, name) + (nt.size() + 1) * sizeof(wchar_t));
+    auto* info = reinterpret_cast<Rename*>(buffer.data());
+    info->replace = TRUE;
+    info->root = nullptr;
+    info->length = ULONG(nt.size() * sizeof(wchar_t));
+    std::copy(nt.begin(), nt.end(), info->name);
+    IoStatus io{};
+    return call(h, &io, info, ULONG(buffer.size()), kFileRenameInformation) >= 0;
+}
+
+enum class FileCopy { Copied, Failed, Locked, Stopped };
+
+// Another program holds the file open without sharing, or has locked a part of it.
+bool HeldByAnother(DWORD error) { return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION; }
+
 // Copies through a temporary file beside the target, so that a failure at any
 // point leaves an existing target as it was. Paths as the API takes them.
-bool CopyViaTemp(const std::wstring& from, const std::wstring& to, DWORD attributes, const FILETIME& written,
-                 std::vector<char>& buffer) {
+// `stop`, when set during the copy, abandons it the same way.
+FileCopy CopyViaTemp(const std::wstring& from, const std::wstring& to, DWORD attributes, const FILETIME& written,
+                     std::vector<char>& buffer, const std::atomic<bool>* stop = nullptr) {
     HANDLE in = CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (in == INVALID_HANDLE_VALUE) return false;
+    if (in == INVALID_HANDLE_VALUE) return HeldByAnother(GetLastError()) ? FileCopy::Locked : FileCopy::Failed;
     std::wstring temp;
     HANDLE out = CreateTemp(FolderPart(to), attributes & kKeptAttributes, &temp);
     if (out == INVALID_HANDLE_VALUE) {
         CloseHandle(in);
-        return false;
+        return FileCopy::Failed;
     }
-    bool ok = true;
+    FileCopy result = FileCopy::Copied;
     for (;;) {
+        if (stop && stop->load(std::memory_order_relaxed)) {
+            result = FileCopy::Stopped;
+            break;
+        }
         DWORD got = 0;
-        if (!ReadFile(in, buffer.data(), DWORD(buffer.size()), &got, nullptr)) ok = false;
-        if (!ok || got == 0) break;
+        if (!ReadFile(in, buffer.data(), DWORD(buffer.size()), &got, nullptr)) {
+            result = HeldByAnother(GetLastError()) ? FileCopy::Locked : FileCopy::Failed;
+            break;
+        }
+        if (got == 0) break;
         if (!WriteAll(out, buffer.data(), got)) {
-            ok = false;
+            result = FileCopy::Failed;
             break;
         }
         if (got < buffer.size()) break;  // a short read of a disk file is its end: one call less per file
     }
-    if (ok) SetFileTime(out, nullptr, nullptr, &written);
+    bool ok = result == FileCopy::Copied;
     CloseHandle(in);
+    bool named = false, byName = false;
+    const DWORD readOnly =
+        attributes & FILE_ATTRIBUTE_READONLY ? (attributes & kKeptAttributes) | FILE_ATTRIBUTE_READONLY : 0;
+    if (ok && !SetTimeAndAttributes(out, written, readOnly)) {
+        SetFileTime(out, nullptr, nullptr, &written);
+        byName = readOnly != 0;
+    }
+    // A read-only old copy refuses this; MoveOver below deals with it.
+    if (ok && !byName) named = RenameOpen(out, to);
     ok = CloseHandle(out) && ok;
-    if (ok && (attributes & FILE_ATTRIBUTE_READONLY))
-        SetFileAttributesW(temp.c_str(), (attributes & kKeptAttributes) | FILE_ATTRIBUTE_READONLY);
-    if (ok) ok = MoveOver(temp, to);
-    if (!ok) DiscardTemp(temp);
-    return ok;
+    if (ok && byName) SetFileAttributesW(temp.c_str(), readOnly);
+    if (ok && !named) ok = MoveOver(temp, to);
+    if (!ok && !named) DiscardTemp(temp);
+    if (!ok && result == FileCopy::Copied) result = FileCopy::Failed;
+    return result;
 }
 
 // Text in a code page; nullopt when a character has no form there (no
@@ -304,6 +385,8 @@ struct CopyJob {
     std::wstring from, to;  // \\?\ form
     DWORD attributes;
     FILETIME written;
+    std::uint64_t size;
+    FileCopy result = FileCopy::Stopped;  // until a worker has copied it
 };
 
 // The identity of a folder, to notice a second way into one already copied.
@@ -355,25 +438,115 @@ void RemoveLeftTemps(const std::wstring& folder) {
     FindClose(find);
 }
 
+// The files of a folder copy, copied while the tree is still being walked.
 // Under Wine the cost of a copy is per file, and a few files in flight at once
-// hide most of it.
-void RunJobs(const std::vector<CopyJob>& jobs, std::vector<char>& done) {
-    std::atomic<std::size_t> next{0};
-    auto work = [&] {
-        std::vector<char> buffer(1 << 20);
-        for (std::size_t i; (i = next.fetch_add(1)) < jobs.size();)
-            done[i] = CopyViaTemp(jobs[i].from, jobs[i].to, jobs[i].attributes, jobs[i].written, buffer);
-    };
-    std::vector<std::thread> helpers;
-    const std::size_t wanted = jobs.size() >= 16 ? 3 : 0;
-    try {
-        while (helpers.size() < wanted) helpers.emplace_back(work);
-    } catch (const std::system_error&) {
-        // Fewer helpers only make it slower.
+// hide most of it. The jobs stay in the order of the tree for the report.
+class CopyQueue {
+public:
+    explicit CopyQueue(const CopyProgressFn& progress) : progress_(progress) {}
+    ~CopyQueue() { Finish(); }
+
+    void Add(CopyJob job) {
+        const std::uint64_t size = job.size;
+        {
+            std::lock_guard<std::mutex> lock(jobsMutex_);
+            jobs_.push_back(std::move(job));
+        }
+        {
+            std::lock_guard<std::mutex> lock(progressMutex_);
+            ++state_.filesTotal;
+            state_.bytesTotal += size;
+        }
+        ready_.notify_one();
+        if (helpers_.empty() && jobs_.size() >= 16) StartHelpers();
     }
-    work();
-    for (auto& t : helpers) t.join();
-}
+    // Between folders of the walk: lets a long walk show and be stopped.
+    bool Walked(const std::wstring& folder) {
+        std::lock_guard<std::mutex> lock(progressMutex_);
+        state_.walking = true;
+        if (state_.filesDone == 0 && jobs_.empty()) state_.current = Plain(folder);
+        Tell();
+        return !Stopped();
+    }
+    // The walk has ended: this thread copies too, until every file is done.
+    void Finish() {
+        {
+            std::lock_guard<std::mutex> lock(jobsMutex_);
+            if (walkDone_) return;
+            walkDone_ = true;
+        }
+        {
+            std::lock_guard<std::mutex> lock(progressMutex_);
+            state_.walking = false;
+        }
+        ready_.notify_all();
+        Work();
+        for (auto& t : helpers_) t.join();
+        helpers_.clear();
+        std::lock_guard<std::mutex> lock(progressMutex_);
+        state_.current.clear();
+        Tell();
+    }
+    bool Stopped() const { return stop_.load(); }
+    const std::deque<CopyJob>& Jobs() const { return jobs_; }
+
+private:
+    void StartHelpers() {
+        try {
+            while (helpers_.size() < 3) helpers_.emplace_back([this] { Work(); });
+        } catch (const std::system_error&) {
+            // Fewer helpers only make it slower.
+        }
+    }
+    void Work() {
+        // Sized to the file, so that a file is read in one call up to the
+        // largest size; grown only, as the files come.
+        constexpr std::size_t kLargest = 8u << 20;
+        std::vector<char> buffer(64 << 10);
+        for (;;) {
+            CopyJob* job = nullptr;
+            {
+                std::unique_lock<std::mutex> lock(jobsMutex_);
+                ready_.wait(lock, [&] { return next_ < jobs_.size() || walkDone_; });
+                if (next_ >= jobs_.size()) return;
+                job = &jobs_[next_++];  // a deque keeps its elements where they are
+            }
+            if (Stopped()) continue;  // left as Stopped
+            {
+                std::lock_guard<std::mutex> lock(progressMutex_);
+                state_.current = Plain(job->from);
+                Tell();
+            }
+            if (job->size >= buffer.size() && buffer.size() < kLargest)
+                buffer.resize(std::size_t(std::min<std::uint64_t>(job->size + 1, kLargest)));
+            job->result = CopyViaTemp(job->from, job->to, job->attributes, job->written, buffer, &stop_);
+            std::lock_guard<std::mutex> lock(progressMutex_);
+            ++state_.filesDone;
+            state_.bytesDone += job->size;
+        }
+    }
+    // With progressMutex_ held: one call at a time.
+    void Tell() {
+        if (!progress_ || Stopped()) return;
+        bool goOn = false;
+        try {
+            goOn = progress_(state_);
+        } catch (...) {
+            // Nothing may unwind through a worker: a failing watcher stops the copy.
+        }
+        if (!goOn) stop_ = true;
+    }
+
+    const CopyProgressFn& progress_;
+    std::mutex jobsMutex_, progressMutex_;
+    std::condition_variable ready_;
+    std::deque<CopyJob> jobs_;
+    std::size_t next_ = 0;
+    bool walkDone_ = false;
+    std::atomic<bool> stop_{false};
+    CopyProgress state_;
+    std::vector<std::thread> helpers_;
+};
 
 // ---- processes -----------------------------------------------------------
 
@@ -635,7 +808,7 @@ bool Win32Machine::CopyOneFile(const std::wstring& from, const std::wstring& to,
         return false;
     if (!overwrite && Attributes(target) != INVALID_FILE_ATTRIBUTES) return false;
     std::vector<char> buffer(256 * 1024);
-    return CopyViaTemp(source, target, info.dwFileAttributes, info.ftLastWriteTime, buffer);
+    return CopyViaTemp(source, target, info.dwFileAttributes, info.ftLastWriteTime, buffer) == FileCopy::Copied;
 }
 
 bool Win32Machine::CreateFolder(const std::wstring& path) {
@@ -677,7 +850,8 @@ std::optional<std::wstring> Win32Machine::GetFolder(const std::wstring& path) {
     return full;
 }
 
-CopyReport Win32Machine::CopyFolder(const std::wstring& source, const std::wstring& destination) {
+CopyReport Win32Machine::CopyFolder(const std::wstring& source, const std::wstring& destination,
+                                    const CopyProgressFn& progress) {
     CopyReport report;
     // Both taken name for name: a folder named "data." is that folder, never "data".
     const std::wstring from = ExactFull(source);
@@ -696,14 +870,15 @@ CopyReport Win32Machine::CopyFolder(const std::wstring& source, const std::wstri
         return report;
     }
 
-    // Walk first, making folders, then copy the files. A junction or link is
-    // not entered: it may lead back up the tree. The folder identities catch
-    // any other second way into a folder (Wine shows Unix links as folders).
+    // Walk, making folders, while the files found so far are copied. A
+    // junction or link is not entered: it may lead back up the tree. The
+    // folder identities catch any other second way into a folder (Wine shows
+    // Unix links as folders). Folders are walked in the order they are found.
+    CopyQueue queue(progress);
     std::set<std::pair<DWORD, std::uint64_t>> seen;
     if (auto id = FolderId(to)) seen.insert(*id);
-    std::vector<CopyJob> jobs;
     std::vector<std::pair<std::wstring, std::wstring>> pending{{from, to}};
-    while (!pending.empty()) {
+    while (!pending.empty() && queue.Walked(pending.back().first)) {
         auto [dirFrom, dirTo] = std::move(pending.back());
         pending.pop_back();
         if (auto id = FolderId(dirFrom); id && !seen.insert(*id).second) continue;
@@ -714,27 +889,39 @@ CopyReport Win32Machine::CopyFolder(const std::wstring& source, const std::wstri
             if (GetLastError() != ERROR_FILE_NOT_FOUND) report.failed.push_back(Plain(dirFrom));
             continue;
         }
+        std::vector<std::pair<std::wstring, std::wstring>> subFolders;
         do {
             std::wstring name = found.cFileName;
             if (name == L"." || name == L"..") continue;
             std::wstring itemFrom = Join(dirFrom, name), itemTo = Join(dirTo, name);
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
-                if (MakeFolder(itemTo)) pending.emplace_back(itemFrom, itemTo);
+                if (MakeFolder(itemTo)) subFolders.emplace_back(std::move(itemFrom), std::move(itemTo));
                 else report.failed.push_back(Plain(itemFrom));
             } else {
-                jobs.push_back({itemFrom, itemTo, found.dwFileAttributes, found.ftLastWriteTime});
+                const std::uint64_t size = (std::uint64_t(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+                queue.Add({std::move(itemFrom), std::move(itemTo), found.dwFileAttributes, found.ftLastWriteTime, size});
             }
         } while (FindNextFileW(find, &found));
         FindClose(find);
+        // Taken from the back: the first sub-folder is walked next.
+        pending.insert(pending.end(), std::make_move_iterator(subFolders.rbegin()),
+                       std::make_move_iterator(subFolders.rend()));
     }
+    const bool walkCut = !pending.empty();
+    queue.Finish();
 
-    std::vector<char> done(jobs.size(), 0);
-    RunJobs(jobs, done);
-    for (std::size_t i = 0; i < jobs.size(); ++i) {
-        if (done[i]) ++report.copied;
-        else report.failed.push_back(Plain(jobs[i].from));
+    // A stop that came after the last file changes nothing.
+    bool stoppedFiles = false;
+    for (const CopyJob& job : queue.Jobs()) {
+        switch (job.result) {
+        case FileCopy::Copied: ++report.copied; break;
+        case FileCopy::Failed: report.failed.push_back(Plain(job.from)); break;
+        case FileCopy::Locked: report.locked.push_back(Plain(job.from)); break;
+        case FileCopy::Stopped: stoppedFiles = true; break;
+        }
     }
+    report.cancelled = walkCut || stoppedFiles;
     return report;
 }
 

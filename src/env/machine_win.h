@@ -41,7 +41,8 @@ public:
     bool SetHidden(const std::wstring& path) override;
 
     std::optional<std::wstring> GetFolder(const std::wstring& path) override;
-    CopyReport CopyFolder(const std::wstring& source, const std::wstring& destination) override;
+    CopyReport CopyFolder(const std::wstring& source, const std::wstring& destination,
+                          const CopyProgressFn& progress = nullptr) override;
 
     bool Run(const std::wstring& commandLine, WindowStyle style) override;
     bool RunNotify(const std::wstring& commandLine, WindowStyle style,

@@ -1,6 +1,7 @@
 #include "fonts/frmFonts.h"
 
 #include "fonts/fontinfo.h"
+#include "ui/backup_copy.h"
 
 namespace lz {
 
@@ -19,6 +20,7 @@ const wchar_t* const kDialogFilter = L"字体资源文件 |*.Fon;*.FOT;*.TTF;*.F
 const wchar_t* const kBackupBusy = L"正在备份";
 const wchar_t* const kBackupDone = L"备份成功";
 const wchar_t* const kBackupFailed = L"备份失败";
+const wchar_t* const kBackupCancelled = L"备份已取消";
 const wchar_t* const kBackupFolder = L"\\字体文件夹\\";
 const wchar_t* const kSurface = L"Picture1";
 
@@ -64,11 +66,15 @@ FormDef MakeDefinition() {
 }
 
 // What went wrong in a font backup, and where the files were to go.
-std::wstring BackupFailureText(const CopyReport& report, const std::wstring& source, const std::wstring& into,
+std::wstring BackupFailureText(const BackupCopy& copy, const std::wstring& source, const std::wstring& into,
                                const std::wstring& landing) {
+    const CopyReport& report = copy.report;
     if (report.sourceMissing) return L"备份失败，找不到系统字体目录：" + source;
     if (report.destinationFailed) return L"备份失败，无法写入：" + into;
-    return L"备份不完整，有" + std::to_wstring(report.failed.size()) + L"个文件没能复制到：" + landing;
+    const std::wstring locked = LockedFilesText(copy);
+    if (report.failed.empty()) return L"备份不完整：" + locked;
+    return L"备份不完整，有" + std::to_wstring(report.failed.size()) + L"个文件没能复制到：" + landing +
+           (locked.empty() ? L"" : L"；" + locked);
 }
 
 }  // namespace
@@ -223,13 +229,18 @@ void frmFonts::cmdFontBack_Click() {
     const std::wstring source = WinDir + L"\\Fonts";
     (void)ctx_.machine.CreateFolder(into);  // the copy reports a folder it cannot make
     Ctl().SetText(L"cmdFontBack", -1, kBackupBusy);
-    const CopyReport report = ctx_.machine.CopyFolder(source, into);
-    if (report.ok()) {
+    const BackupCopy copy = CopyFolderShowingProgress(ctx_.machine, ctx_.ui, source, into);
+    if (copy.report.ok()) {
         Ctl().SetText(L"cmdFontBack", -1, kBackupDone);
         return;
     }
+    if (copy.report.cancelled) {
+        // The user knows: no message, and never a "done".
+        Ctl().SetText(L"cmdFontBack", -1, kBackupCancelled);
+        return;
+    }
     Ctl().SetText(L"cmdFontBack", -1, kBackupFailed);
-    ctx_.ui.MsgBox(BackupFailureText(report, source, into, into + L"Fonts"), kOkOnly | kQuestion,
+    ctx_.ui.MsgBox(BackupFailureText(copy, source, into, CopyLanding(source, into)), kOkOnly | kQuestion,
                    kProblemTitle);
 }
 

@@ -1,5 +1,7 @@
 #include "softbackup/frmSoftBackup.h"
 
+#include <iterator>
+
 #include "core/help.h"
 #include "softbackup/softbackup_tables.h"
 
@@ -229,9 +231,11 @@ void frmSoftBackup::cmdChat_Click(int index) {
     (void)ctx_.machine.CreateFolder(ctx_.SavePath + c.subFolder);
     Ctl().SetText(L"cmdChat", index, kChatBusyCaption);
     const std::wstring dest = ChatDestination(index, ctx_.SavePath, account);
-    const CopyReport report = ctx_.machine.CopyFolder(*source, dest);
-    Ctl().SetText(L"cmdChat", index, report.ok() ? c.successCaption : c.failureCaption);
-    Ctl().SetText(L"lblChat", index, CopyOutcomeText(report, kChatDonePrefix, *source, dest));
+    const BackupCopy copy = CopyFolderShowingProgress(ctx_.machine, ctx_.ui, *source, dest);
+    // A cancelled backup is neither done nor failed: the button is as it was.
+    Ctl().SetText(L"cmdChat", index,
+                  copy.report.cancelled ? c.caption : copy.report.ok() ? c.successCaption : c.failureCaption);
+    Ctl().SetText(L"lblChat", index, CopyOutcomeText(copy, kChatDonePrefix, *source, dest));
 }
 
 // ---- Personal folders ----
@@ -260,9 +264,10 @@ void frmSoftBackup::cmdSystem_Click(int index) {
     }
     (void)ctx_.machine.CreateFolder(ctx_.SavePath + f.made);
     const std::wstring dest = ctx_.SavePath + f.copyTo;
-    const CopyReport report = ctx_.machine.CopyFolder(*source, dest);
-    Ctl().SetText(L"cmdSystem", index, report.ok() ? f.successCaption : f.failureCaption);
-    Ctl().SetText(L"lblSystem", index, CopyOutcomeText(report, kSoftSetDonePrefix, *source, dest));
+    const BackupCopy copy = CopyFolderShowingProgress(ctx_.machine, ctx_.ui, *source, dest);
+    Ctl().SetText(L"cmdSystem", index,
+                  copy.report.cancelled ? f.caption : copy.report.ok() ? f.successCaption : f.failureCaption);
+    Ctl().SetText(L"lblSystem", index, CopyOutcomeText(copy, kSoftSetDonePrefix, *source, dest));
 }
 
 // ---- Settings and system files ----
@@ -331,11 +336,31 @@ void frmSoftBackup::BackupSystemFiles() {
     const std::wstring folder = ctx_.SavePath + kSystemFolder;
     (void)ctx_.machine.CreateFolder(folder);
     int found = 0, copied = 0;
-    for (const SystemFile& f : kSystemFiles) {
-        const std::wstring source = root + f.source;
-        if (!ctx_.machine.FileExists(source)) continue;
-        ++found;
-        if (ctx_.machine.CopyOneFile(source, ctx_.SavePath + f.destination, true)) ++copied;
+    bool cancelled = false;
+    // Like every backup: off this thread, with the progress window when it takes a while.
+    ctx_.ui.RunWithProgress(L"正在备份", [&](ProgressSink& sink) {
+        int tried = 0;
+        for (const SystemFile& f : kSystemFiles) {
+            const std::wstring source = root + f.source;
+            ProgressView view;
+            view.line = L"正在复制：" + source;
+            view.counts = L"已复制" + std::to_wstring(copied) + L"个系统文件";
+            view.permille = tried++ * 1000 / int(std::size(kSystemFiles));
+            sink.Show(view);
+            if (sink.Cancelled()) {
+                cancelled = true;
+                return;
+            }
+            if (!ctx_.machine.FileExists(source)) continue;
+            ++found;
+            if (ctx_.machine.CopyOneFile(source, ctx_.SavePath + f.destination, true)) ++copied;
+        }
+    });
+    if (cancelled) {
+        CopyReport partial;
+        partial.copied = copied;
+        Ctl().SetText(L"cmdSoftSet", 2, kSoftSetCaptions[2]);
+        return Ctl().SetText(L"lblsoftSet", 2, CancelledText(partial, folder));
     }
     const std::wstring n = std::to_wstring(found), m = std::to_wstring(copied);
     if (found == 0) return SoftSetResult(2, false, L"备份失败，在" + root + L"下没有找到任何一个系统文件");

@@ -135,12 +135,17 @@ std::wstring NotWritableText(const std::wstring& destination) {
     return L"备份失败，无法写入：" + destination;
 }
 
-std::wstring CopyOutcomeText(const CopyReport& report, const std::wstring& donePrefix,
+std::wstring CopyOutcomeText(const BackupCopy& copy, const std::wstring& donePrefix,
                              const std::wstring& source, const std::wstring& destination) {
+    const CopyReport& report = copy.report;
     if (report.sourceMissing) return SourceMissingText(source);
     if (report.destinationFailed) return NotWritableText(destination);
+    const std::wstring locked = LockedFilesText(copy);
+    if (report.cancelled) return CancelledText(report, destination) + (locked.empty() ? L"" : L"；" + locked);
     if (!report.failed.empty())
-        return L"备份不完整，有" + std::to_wstring(report.failed.size()) + L"个文件没能复制到：" + destination;
+        return L"备份不完整，有" + std::to_wstring(report.failed.size()) + L"个文件没能复制到：" + destination +
+               (locked.empty() ? L"" : L"；" + locked);
+    if (!locked.empty()) return L"备份不完整：" + locked;
     return donePrefix + destination;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "env/machine.h"
+#include "ui/backup_copy.h"
 
 namespace lz {
 
@@ -100,8 +101,8 @@ std::optional<std::wstring> NetshLine(const std::wstring& savePath);
 // ---- Reporting a copy ----
 
 // The label after a folder copy: the success prefix and where the data went,
-// or what failed.
-std::wstring CopyOutcomeText(const CopyReport& report, const std::wstring& donePrefix,
+// or what failed, was cancelled or was held by other programs.
+std::wstring CopyOutcomeText(const BackupCopy& copy, const std::wstring& donePrefix,
                              const std::wstring& source, const std::wstring& destination);
 std::wstring SourceMissingText(const std::wstring& source);
 std::wstring NotWritableText(const std::wstring& destination);

@@ -23,4 +23,16 @@ FormDef NewForm(const std::wstring& name, const std::wstring& caption, int clien
     return d;
 }
 
+namespace {
+struct NoProgress : ProgressSink {
+    void Show(const ProgressView&) override {}
+    bool Cancelled() const override { return false; }
+};
+}  // namespace
+
+void Ui::RunWithProgress(const std::wstring&, const std::function<void(ProgressSink&)>& task) {
+    NoProgress sink;
+    task(sink);
+}
+
 }  // namespace lz

@@ -5,9 +5,12 @@
 #pragma once
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "ui/progress.h"
 
 namespace lz {
 
@@ -249,6 +252,10 @@ public:
     virtual Controls* FormControls(const std::wstring& form) = 0;
     // Ends the program once the current handler returns.
     virtual void EndProgram() = 0;
+    // Runs a task that may take long and returns when it has ended; the host
+    // shows its progress and a way to cancel it, and keeps the windows painted
+    // but out of use meanwhile. By default: at once, never cancelled.
+    virtual void RunWithProgress(const std::wstring& title, const std::function<void(ProgressSink&)>& task);
 };
 
 // An event a window handles: its kind and the control, menu item or tray

@@ -47,6 +47,8 @@ public:
         return Window(form);
     }
     void EndProgram() override;
+    // In progress_win.cpp.
+    void RunWithProgress(const std::wstring& title, const std::function<void(ProgressSink&)>& task) override;
 
     void ReportFault(const char* what);
     // The owner of a prompt: the highest visible topmost window of ours, else

@@ -35,6 +35,57 @@ TEST_F(FakeFolders, UnreadableSourceFileIsReportedAndTargetKept) {
     EXPECT_EQ(m.Lines(L"C:\\t\\dst\\a.txt"), std::vector<std::wstring>{L"old"});
 }
 
+TEST_F(FakeFolders, CopyTellsItsProgressAndStopsWhenTold) {
+    m.AddFile(L"C:\\t\\src\\a.txt", {L"1234"});    // 6 bytes with its line end
+    m.AddFile(L"C:\\t\\src\\b.txt", {L"12345678"});  // 10
+    m.AddFile(L"C:\\t\\src\\c.txt", {L"1"});         // 3
+    std::vector<CopyProgress> told;
+    CopyReport all = m.CopyFolder(L"C:\\t\\src", L"C:\\t\\dst", [&](const CopyProgress& p) {
+        told.push_back(p);
+        return true;
+    });
+    EXPECT_TRUE(all.ok());
+    ASSERT_EQ(told.size(), 4u);  // each file as it starts, then the end
+    EXPECT_EQ(told[0].filesTotal, 3);
+    EXPECT_EQ(told[0].bytesTotal, 19u);
+    EXPECT_EQ(told[1].current, L"C:\\t\\src\\b.txt");
+    EXPECT_EQ(told[1].filesDone, 1);
+    EXPECT_EQ(told[1].bytesDone, 6u);
+    EXPECT_EQ(told[3].filesDone, 3);
+    EXPECT_EQ(told[3].bytesDone, 19u);
+
+    // Stopped before the second file: the first is copied, the old second kept.
+    m.AddFile(L"C:\\t\\dst2\\b.txt", {L"old"});
+    CopyReport stopped = m.CopyFolder(L"C:\\t\\src", L"C:\\t\\dst2",
+                                      [&](const CopyProgress& p) { return p.filesDone < 1; });
+    EXPECT_TRUE(stopped.cancelled);
+    EXPECT_FALSE(stopped.ok());
+    EXPECT_EQ(stopped.copied, 1);
+    EXPECT_TRUE(stopped.failed.empty());
+    EXPECT_EQ(m.Lines(L"C:\\t\\dst2\\b.txt"), std::vector<std::wstring>{L"old"});
+    EXPECT_FALSE(m.HasFile(L"C:\\t\\dst2\\c.txt"));
+
+    // A stop after the last file changes nothing.
+    CopyReport late = m.CopyFolder(L"C:\\t\\src", L"C:\\t\\dst3",
+                                   [&](const CopyProgress& p) { return p.filesDone < 3; });
+    EXPECT_TRUE(late.ok());
+}
+
+TEST_F(FakeFolders, FilesHeldByAnotherProgramAreListedApart) {
+    m.AddFile(L"C:\\t\\src\\Msg2.0.db", {L"new"});
+    m.AddFile(L"C:\\t\\src\\x.txt");
+    m.AddFile(L"C:\\t\\src\\y.txt");
+    m.AddFile(L"C:\\t\\dst\\Msg2.0.db", {L"old"});
+    m.heldOpen.insert(L"C:\\t\\src\\msg2.0.db");
+    m.unreadable.insert(L"C:\\t\\src\\y.txt");
+    CopyReport r = m.CopyFolder(L"C:\\t\\src", L"C:\\t\\dst");
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.copied, 1);
+    EXPECT_EQ(r.locked, std::vector<std::wstring>{L"C:\\t\\src\\Msg2.0.db"});
+    EXPECT_EQ(r.failed, std::vector<std::wstring>{L"C:\\t\\src\\y.txt"});
+    EXPECT_EQ(m.Lines(L"C:\\t\\dst\\Msg2.0.db"), std::vector<std::wstring>{L"old"});
+}
+
 TEST_F(FakeFolders, PathsFoldCaseAndSeparators) {
     m.AddFile(L"C:\\t\\BackTemp\\Task.bat", {L"x"});
     EXPECT_TRUE(m.FileExists(L"c:\\t\\backtemp\\TASK.BAT"));

@@ -7,6 +7,8 @@
 #include <shellapi.h>
 #include <winioctl.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <iterator>
 #include <set>
@@ -343,7 +345,7 @@ TEST_F(MachineTest, GetFolderOfTheWindowsDrive) {
     EXPECT_EQ(m.GetFolder(m.GetWinDir() + L"\\\\"), m.GetWinDir());
 }
 
-TEST_F(MachineTest, FailedFileLeavesTheOldCopyAndIsReported) {
+TEST_F(MachineTest, FileHeldByAnotherProgramIsListedAsLockedAndItsOldCopyKept) {
     const std::wstring src = root + L"\\src", dst = root + L"\\dst";
     test::MakeSourceTree(m, src);
     ASSERT_TRUE(m.CreateFolder(dst));
@@ -356,7 +358,8 @@ TEST_F(MachineTest, FailedFileLeavesTheOldCopyAndIsReported) {
 
     EXPECT_FALSE(r.ok());
     EXPECT_EQ(r.copied, 2);
-    EXPECT_EQ(r.failed, std::vector<std::wstring>{src + L"\\a.txt"});
+    EXPECT_EQ(r.locked, std::vector<std::wstring>{src + L"\\a.txt"});
+    EXPECT_TRUE(r.failed.empty());
     EXPECT_EQ(test::TextOf(m, dst + L"\\a.txt"), L"old a");
     EXPECT_EQ(test::TextOf(m, dst + L"\\sub\\b.txt"), L"new b");
     EXPECT_TRUE(NoTempFilesUnder(dst));
@@ -388,6 +391,70 @@ TEST_F(MachineTest, CopyKeepsAttributesAndTimesAndReplacesReadOnlyCopies) {
     CopyReport again = m.CopyFolder(src, dst);
     EXPECT_TRUE(again.ok());
     EXPECT_EQ(test::TextOf(m, dst + L"\\a.txt"), L"second");
+}
+
+TEST_F(MachineTest, CopyTellsItsProgressAndACancelLeavesEveryTargetWhole) {
+    const std::wstring src = root + L"\\many", dst = root + L"\\out";
+    ASSERT_TRUE(m.CreateFolder(src));
+    ASSERT_TRUE(m.CreateFolder(dst));
+    std::uint64_t bytes = 0;
+    const int count = 40;
+    for (int i = 0; i < count; ++i) {
+        const std::string text(1000 + i, char('a' + i % 26));
+        test::MakeFile(src + L"\\f" + std::to_wstring(i) + L".txt", text);
+        test::MakeFile(dst + L"\\f" + std::to_wstring(i) + L".txt", "old");
+        bytes += text.size();
+    }
+    std::vector<CopyProgress> told;
+    CopyReport all = m.CopyFolder(src, dst, [&](const CopyProgress& p) {
+        told.push_back(p);  // one call at a time
+        return true;
+    });
+    EXPECT_TRUE(all.ok());
+    ASSERT_FALSE(told.empty());
+    for (std::size_t i = 1; i < told.size(); ++i) {
+        EXPECT_GE(told[i].filesDone, told[i - 1].filesDone);
+        EXPECT_LE(told[i].filesDone, told[i].filesTotal);
+    }
+    EXPECT_EQ(told.back().filesDone, count);
+    EXPECT_EQ(told.back().filesTotal, count);
+    EXPECT_EQ(told.back().bytesDone, bytes);
+    EXPECT_EQ(told.back().bytesTotal, bytes);
+    EXPECT_FALSE(told.back().walking);
+    EXPECT_TRUE(std::any_of(told.begin(), told.end(),
+                            [&](const CopyProgress& p) { return p.current == src + L"\\f7.txt"; }));
+
+    for (int i = 0; i < count; ++i) test::MakeFile(dst + L"\\f" + std::to_wstring(i) + L".txt", "old");
+    CopyReport stopped = m.CopyFolder(src, dst, [&](const CopyProgress& p) { return p.filesDone < 5; });
+    EXPECT_TRUE(stopped.cancelled);
+    EXPECT_FALSE(stopped.ok());
+    EXPECT_GE(stopped.copied, 5);
+    EXPECT_LT(stopped.copied, count);
+    EXPECT_TRUE(stopped.failed.empty());
+    int copiedNow = 0;
+    for (int i = 0; i < count; ++i) {
+        const std::string now = test::FileBytes(dst + L"\\f" + std::to_wstring(i) + L".txt");
+        if (now != "old") {
+            EXPECT_EQ(now, std::string(1000 + i, char('a' + i % 26)));
+            ++copiedNow;
+        }
+    }
+    EXPECT_EQ(copiedNow, stopped.copied);
+    EXPECT_TRUE(NoTempFilesUnder(dst));
+}
+
+TEST_F(MachineTest, FilesLargerThanTheLargestReadArriveWhole) {
+    const std::wstring src = root + L"\\big", dst = root + L"\\out";
+    std::string large(9 * 1024 * 1024 + 7, '\0');
+    for (std::size_t i = 0; i < large.size(); ++i) large[i] = char(i * 7919 % 251);
+    test::MakeFile(src + L"\\small.txt", "s");
+    test::MakeFile(src + L"\\large.bin", large);
+    test::MakeFile(src + L"\\exact.bin", large.substr(0, 64 * 1024));  // the first read's size exactly
+    CopyReport r = m.CopyFolder(src, dst);
+    EXPECT_TRUE(r.ok());
+    EXPECT_TRUE(test::FileBytes(dst + L"\\large.bin") == large);
+    EXPECT_TRUE(test::FileBytes(dst + L"\\exact.bin") == large.substr(0, 64 * 1024));
+    EXPECT_EQ(test::FileBytes(dst + L"\\small.txt"), "s");
 }
 
 TEST_F(MachineTest, ManyFilesAllArrive) {

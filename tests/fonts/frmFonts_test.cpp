@@ -315,6 +315,27 @@ TEST_F(FontsWindow, BackupCopiesTheFontFolderIntoItsOwnFolder) {
     EXPECT_EQ(ctx.SavePath, L"D:\\Backup");
 }
 
+TEST_F(FontsWindow, BackupShowsProgressAndACancelIsNotDone) {
+    MakeFontFolder();
+    machine.AddFolder(L"D:\\Backup");
+    ctx.SavePath = L"D:\\Backup";
+    ui.cancelAfterShows = 1;
+    Click(L"cmdFontBack");
+    EXPECT_EQ(ui.progressShown.size(), 1u);
+    EXPECT_EQ(C().At(L"cmdFontBack").text, L"备份已取消");
+    EXPECT_TRUE(ui.prompts.empty());
+
+    // A font in use is named, with the list beside the copy.
+    ui.cancelAfterShows = -1;
+    machine.heldOpen.insert(L"C:\\WINDOWS\\Fonts\\simsun.ttc");
+    Click(L"cmdFontBack");
+    EXPECT_EQ(C().At(L"cmdFontBack").text, L"备份失败");
+    EXPECT_EQ(LastPrompt().text,
+              L"备份不完整：有1个文件正被其他程序使用，没有复制：simsun.ttc。完整的清单在：D:\\Backup\\字体文件夹\\Fonts"
+              L"\\未复制的文件.txt。请关闭聊天软件等正在使用这些文件的程序，再备份一次。");
+    EXPECT_TRUE(machine.HasFile(L"D:\\Backup\\字体文件夹\\Fonts\\未复制的文件.txt"));
+}
+
 TEST_F(FontsWindow, BackupIntoADriveRootKeepsThePathAsBuilt) {
     MakeFontFolder();
     machine.AddFolder(L"D:\\");

@@ -8,11 +8,15 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <atomic>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "softbackup/softbackup_tables.h"
+#include "support/files_win.h"
 #include "support/gui_harness_win.h"
+#include "ui/progress_win.h"
 
 namespace lz::test {
 namespace {
@@ -149,6 +153,100 @@ TEST_F(SoftBackupGui, TabsMenuAndAChatBackupThroughTheControls) {
     EXPECT_TRUE(MenuChecked(L"mnuClew"));
     EXPECT_FALSE(MenuChecked(L"mnuNoClew"));
     EXPECT_TRUE(app.ctx.SavePath.empty());
+}
+
+// As another program reads it.
+std::wstring TextOf(HWND h) {
+    wchar_t text[1024] = {};
+    DWORD_PTR got = 0;
+    SendMessageTimeoutW(h, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000, &got);
+    return text;
+}
+
+bool Contains(const std::wstring& text, const std::wstring& part) { return text.find(part) != std::wstring::npos; }
+
+TEST_F(SoftBackupGui, ALongBackupShowsItsProgressWindowWhichCancelsIt) {
+    const std::wstring records = root + L"\\QQ\\12345", into = root + L"\\备份\\QQ聊天记录\\12345";
+    for (int i = 0; i < 120; ++i) MakeFile(records + L"\\rec" + std::to_wstring(i) + L".db", std::string(20000, 'n'));
+    for (int i = 0; i < 120; ++i) MakeFile(into + L"\\rec" + std::to_wstring(i) + L".db", "old");
+    app.ctx.SavePath = root + L"\\备份";
+    HKEY k;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kQQKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr),
+              ERROR_SUCCESS);
+    const std::wstring install = root + L"\\QQ\\";
+    RegSetValueExW(k, L"Install", 0, REG_SZ, reinterpret_cast<const BYTE*>(install.c_str()),
+                   DWORD((install.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(k);
+    app.Click(L"frmMain", L"imgPIC", 7);
+    app.Pump(50);
+    B().SetTab(L"SSTab1", 1);
+    app.Type(kForm, L"txtQQ", -1, L"12345");
+    app.Pump(20);
+
+    // The copy waits at its third file until this test has looked and pressed cancel.
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<int> views{0};
+    SetProgressDelay(0);
+    SetProgressProbe([&](const ProgressView&) {
+        if (++views == 3) WaitForSingleObject(release, 120000);
+    });
+    HWND owner = B().Handle();
+    std::wstring line, counts, button, caption;
+    bool ownerDisabled = false, ownerRepainted = false, cancelling = false;
+    std::thread outsider([&] {
+        HWND w = nullptr;
+        test::WaitFor([&] { return (w = FindWindowW(kProgressWindowClass, nullptr)) && IsWindowVisible(w); });
+        if (w) {
+            test::WaitFor([&] { return Contains(TextOf(GetDlgItem(w, kProgressLineId)), L"rec"); });
+            line = TextOf(GetDlgItem(w, kProgressLineId));
+            counts = TextOf(GetDlgItem(w, kProgressCountsId));
+            button = TextOf(GetDlgItem(w, IDCANCEL));
+            caption = TextOf(w);
+            ownerDisabled = !IsWindowEnabled(owner);
+            // Uncovered, the window behind paints again.
+            InvalidateRect(owner, nullptr, TRUE);
+            ownerRepainted = test::WaitFor([&] { return !GetUpdateRect(owner, nullptr, FALSE); });
+            if (const wchar_t* dir = _wgetenv(L"LANZHAN_SHOTS"); dir && *dir) {
+                RECT r;
+                GetWindowRect(w, &r);
+                SaveScreenBmp(r, std::wstring(dir) + L"\\progress-window.bmp");
+            }
+            SendMessageTimeoutW(GetDlgItem(w, IDCANCEL), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, nullptr);
+            cancelling = test::WaitFor([&] { return TextOf(GetDlgItem(w, IDCANCEL)) == L"正在取消"; });
+        }
+        SetEvent(release);
+    });
+    app.Click(kForm, L"cmdChat", kChatQQ);
+    outsider.join();
+    SetProgressProbe(nullptr);
+    SetProgressDelay(500);
+    CloseHandle(release);
+
+    EXPECT_TRUE(Contains(line, L"正在复制：" + records + L"\\rec")) << line;
+    // While the tree is still walked the total is what was found so far.
+    EXPECT_EQ(counts.rfind(L"已复制", 0), 0u) << counts;
+    EXPECT_TRUE(Contains(counts, L"个文件") && Contains(counts, L" MB")) << counts;
+    EXPECT_EQ(button, L"取消");
+    EXPECT_EQ(caption, L"正在备份");
+    EXPECT_TRUE(ownerDisabled);
+    EXPECT_TRUE(ownerRepainted);
+    EXPECT_TRUE(cancelling);
+    EXPECT_EQ(FindWindowW(kProgressWindowClass, nullptr), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(owner));
+    EXPECT_EQ(B().GetText(L"cmdChat", kChatQQ), L"QQ聊天记录备份");
+    const std::wstring result = B().GetText(L"lblChat", kChatQQ);
+    EXPECT_EQ(result.rfind(L"备份已取消，只复制了", 0), 0u) << result;
+    EXPECT_TRUE(Contains(result, L"个文件到：" + into));
+    // Every target is the old one or the whole new one.
+    int copied = FileBytes(into + L"\\msg.db") == "qq" ? 1 : 0;
+    for (int i = 0; i < 120; ++i) {
+        const std::string now = FileBytes(into + L"\\rec" + std::to_wstring(i) + L".db");
+        if (now == "old") continue;
+        EXPECT_EQ(now, std::string(20000, 'n'));
+        ++copied;
+    }
+    EXPECT_LT(copied, 121);
+    EXPECT_TRUE(Contains(result, L"只复制了" + std::to_wstring(copied) + L"个文件")) << copied;
 }
 
 }  // namespace

@@ -150,6 +150,72 @@ TEST_F(SoftBackupWindow, FailedCopiesAreNotReportedAsDone) {
     EXPECT_EQ(Text(L"lblChat", kChatQQ), LR"(备份失败，无法写入：E:\Gone\QQ聊天记录\1)");
 }
 
+TEST_F(SoftBackupWindow, ACopyShowsItsProgressAndACancelIsNeverDone) {
+    machine.SetReg(kQQKey, L"Install", LR"(C:\QQ\)");
+    for (const wchar_t* name : {L"a.db", L"b.db", L"c.db"}) machine.AddFile(std::wstring(LR"(C:\QQ\1\)") + name, {L"x"});
+    machine.AddFile(LR"(D:\Backup\QQ聊天记录\1\b.db)", {L"old"});
+    Ctl().At(L"txtQQ").text = L"1";
+    ui.cancelAfterShows = 2;  // the user cancels while the second file is copied
+    Click(L"cmdChat", kChatQQ);
+    ASSERT_EQ(ui.progressShown.size(), 2u);
+    EXPECT_EQ(ui.progressShown[1].line, LR"(正在复制：C:\QQ\1\b.db)");
+    EXPECT_EQ(ui.progressShown[1].counts, L"已复制1/3个文件，0.0 MB/0.0 MB");
+    EXPECT_EQ(ui.progressShown[1].permille, 333);
+    EXPECT_EQ(Text(L"cmdChat", kChatQQ), L"QQ聊天记录备份");  // neither done nor failed
+    EXPECT_EQ(Text(L"lblChat", kChatQQ), LR"(备份已取消，只复制了1个文件到：D:\Backup\QQ聊天记录\1)");
+    EXPECT_EQ(machine.Lines(LR"(D:\Backup\QQ聊天记录\1\b.db)"), std::vector<std::wstring>{L"old"});
+
+    ui.cancelAfterShows = -1;
+    Click(L"cmdChat", kChatQQ);
+    EXPECT_EQ(Text(L"cmdChat", kChatQQ), L"备份QQ聊天记录成功");
+
+    // Personal folders go through the same window.
+    const std::wstring profile = LR"(C:\Documents and Settings\zhang)";
+    machine.AddFile(profile + LR"(\Favorites\news.url)");
+    ui.cancelAfterShows = 0;
+    Click(L"cmdSystem", 1);
+    EXPECT_EQ(Text(L"cmdSystem", 1), PersonalFolderAt(1).caption);
+    EXPECT_EQ(Text(L"lblSystem", 1), LR"(备份已取消，只复制了0个文件到：D:\Backup\IE收藏夹\)");
+    EXPECT_EQ(ui.progressTitles.size(), 3u);
+}
+
+TEST_F(SoftBackupWindow, FilesHeldByTheChatClientAreNamedAndListed) {
+    machine.SetReg(kQQKey, L"Install", LR"(C:\QQ\)");
+    const std::wstring from = LR"(C:\QQ\1\)", into = LR"(D:\Backup\QQ聊天记录\1)";
+    for (const wchar_t* name : {L"Msg2.0.db", L"Info.db", L"Face.db", L"Misc.db", L"ok.txt"})
+        machine.AddFile(from + name);
+    for (const wchar_t* name : {L"Msg2.0.db", L"Info.db", L"Face.db", L"Misc.db"}) machine.heldOpen.insert(from + name);
+    Ctl().At(L"txtQQ").text = L"1";
+    Click(L"cmdChat", kChatQQ);
+    EXPECT_EQ(Text(L"cmdChat", kChatQQ), L"备份QQ聊天记录失败");
+    const std::wstring list = into + L"\\未复制的文件.txt";
+    EXPECT_EQ(Text(L"lblChat", kChatQQ),
+              L"备份不完整：有4个文件正被其他程序使用，没有复制：Face.db、Info.db、Misc.db等。完整的清单在：" + list +
+                  L"。请关闭聊天软件等正在使用这些文件的程序，再备份一次。");
+    EXPECT_EQ(machine.Lines(list),
+              (std::vector<std::wstring>{L"以下文件正被其他程序使用，没有复制：", from + L"Face.db", from + L"Info.db",
+                                         from + L"Misc.db", from + L"Msg2.0.db"}));
+    EXPECT_TRUE(machine.HasFile(into + L"\\ok.txt"));
+
+    // With a file that failed otherwise too, both are said; a list that
+    // cannot be written is not promised.
+    machine.AddFile(from + L"bad.txt");
+    machine.unreadable.insert(from + L"bad.txt");
+    machine.unwritable.insert(list);
+    Click(L"cmdChat", kChatQQ);
+    EXPECT_EQ(Text(L"lblChat", kChatQQ),
+              L"备份不完整，有1个文件没能复制到：" + into +
+                  L"；有4个文件正被其他程序使用，没有复制：Face.db、Info.db、Misc.db等。请关闭聊天软件等正在使用这些文件的程序，再备份一次。");
+
+    // The client closed: a complete backup removes the list that is no longer true.
+    machine.unwritable.clear();
+    machine.unreadable.clear();
+    machine.heldOpen.clear();
+    Click(L"cmdChat", kChatQQ);
+    EXPECT_EQ(Text(L"cmdChat", kChatQQ), L"备份QQ聊天记录成功");
+    EXPECT_FALSE(machine.HasFile(list));
+}
+
 TEST_F(SoftBackupWindow, EmptySavePathOpensTheDialogAndCopiesNothing) {
     machine.SetReg(kQQKey, L"Install", LR"(C:\QQ\)");
     machine.AddFolder(LR"(C:\QQ\1)");
@@ -270,6 +336,15 @@ TEST_F(SoftBackupWindow, FirewallFileAndSystemFiles) {
     machine.unreadable.insert(L"C:\\ntldr");
     Click(L"cmdSoftSet", 2);
     EXPECT_EQ(Text(L"lblsoftSet", 2), LR"(备份不完整：找到3个系统文件，只复制了2个到：D:\Backup\系统文件\)");
+
+    // Through the progress window, file by file; a cancel is neither done nor failed.
+    ui.progressShown.clear();
+    ui.cancelAfterShows = 3;  // at the third file: only boot.ini was there before it
+    Click(L"cmdSoftSet", 2);
+    ASSERT_EQ(ui.progressShown.size(), 3u);
+    EXPECT_EQ(ui.progressShown[1].line, std::wstring(L"正在复制：C:\\") + kSystemFiles[1].source);
+    EXPECT_EQ(Text(L"cmdSoftSet", 2), kSoftSetCaptions[2]);
+    EXPECT_EQ(Text(L"lblsoftSet", 2), LR"(备份已取消，只复制了1个文件到：D:\Backup\系统文件\)");
 }
 
 TEST_F(SoftBackupWindow, WindowComesAndGoesWithTheMainWindow) {

@@ -281,7 +281,17 @@ std::optional<std::wstring> FakeMachine::GetFolder(const std::wstring& path) {
     return Normalize(path);
 }
 
-CopyReport FakeMachine::CopyFolder(const std::wstring& source, const std::wstring& destination) {
+namespace {
+// A file's size on disk: its lines, each with CR LF.
+std::uint64_t SizeOf(const FakeMachine::FakeFile& file) {
+    std::uint64_t size = 0;
+    for (const auto& line : file.lines) size += line.size() + 2;
+    return size;
+}
+}  // namespace
+
+CopyReport FakeMachine::CopyFolder(const std::wstring& source, const std::wstring& destination,
+                                   const CopyProgressFn& progress) {
     folderCopies.emplace_back(source, destination);
     CopyReport report;
     std::wstring src = Normalize(source);
@@ -322,11 +332,33 @@ CopyReport FakeMachine::CopyFolder(const std::wstring& source, const std::wstrin
             folders.insert(target);
         }
     }
-    std::vector<std::pair<std::wstring, FakeFile>> sourceFiles(files.begin(), files.end());
-    for (const auto& [path, file] : sourceFiles) {
+    std::vector<std::pair<std::wstring, FakeFile>> sourceFiles;
+    CopyProgress state;
+    for (const auto& [path, file] : files) {
         auto rel = Relative(path, src);
         if (!rel || underBroken(path)) continue;
-        std::wstring target = Join(dst, *rel);
+        sourceFiles.emplace_back(path, file);
+        ++state.filesTotal;
+        state.bytesTotal += SizeOf(file);
+    }
+    // The real copy tells at each file it starts, and once at the end.
+    auto tell = [&] {
+        copyProgress.push_back(state);
+        return !progress || progress(state);
+    };
+    for (const auto& [path, file] : sourceFiles) {
+        state.current = path;
+        if (!tell()) {
+            report.cancelled = true;
+            return report;
+        }
+        ++state.filesDone;
+        state.bytesDone += SizeOf(file);
+        std::wstring target = Join(dst, *Relative(path, src));
+        if (Listed(heldOpen, path)) {
+            report.locked.push_back(path);
+            continue;
+        }
         if (Listed(unreadable, path) || folders.count(target) || Listed(unwritable, target)) {
             report.failed.push_back(path);
             continue;
@@ -334,6 +366,8 @@ CopyReport FakeMachine::CopyFolder(const std::wstring& source, const std::wstrin
         files[target] = file;
         ++report.copied;
     }
+    state.current.clear();
+    tell();  // a stop after the last file changes nothing
     return report;
 }
 

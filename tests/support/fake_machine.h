@@ -66,11 +66,15 @@ public:
     std::set<std::wstring, NoCaseLess> hidden;
     std::set<std::wstring, NoCaseLess> unreadable;  // reads and copies of these files fail
     std::set<std::wstring, NoCaseLess> unwritable;  // writes to these files fail
+    // Files another program holds open without sharing: folder copies list them as locked.
+    std::set<std::wstring, NoCaseLess> heldOpen;
     std::set<wchar_t> notAnsi;  // characters the code pages cannot hold (none by default)
 
     // What was asked of the machine.
     std::vector<RunRecord> runs;
     std::vector<std::pair<std::wstring, std::wstring>> folderCopies;  // (source, destination) as given
+    // Every progress a folder copy told, in order.
+    std::vector<CopyProgress> copyProgress;
     bool startFails = false;  // Run and RunNotify report that nothing started (still recorded)
     // Called for every started command, before Run returns: lets a test act
     // as the command (write the file a scheduler query would write ...).
@@ -118,7 +122,8 @@ public:
     bool SetHidden(const std::wstring& path) override;
 
     std::optional<std::wstring> GetFolder(const std::wstring& path) override;
-    CopyReport CopyFolder(const std::wstring& source, const std::wstring& destination) override;
+    CopyReport CopyFolder(const std::wstring& source, const std::wstring& destination,
+                          const CopyProgressFn& progress = nullptr) override;
 
     bool Run(const std::wstring& commandLine, WindowStyle style) override;
     bool RunNotify(const std::wstring& commandLine, WindowStyle style,

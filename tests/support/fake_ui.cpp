@@ -254,4 +254,17 @@ void FakeUi::Fire(const std::wstring& form, const Event& e) {
     f->logic->OnEvent(e);
 }
 
+void FakeUi::RunWithProgress(const std::wstring& title, const std::function<void(ProgressSink&)>& task) {
+    struct Sink : ProgressSink {
+        FakeUi& ui;
+        explicit Sink(FakeUi& u) : ui(u) {}
+        void Show(const ProgressView& view) override { ui.progressShown.push_back(view); }
+        bool Cancelled() const override {
+            return ui.cancelAfterShows >= 0 && int(ui.progressShown.size()) >= ui.cancelAfterShows;
+        }
+    } sink(*this);
+    progressTitles.push_back(title);
+    task(sink);
+}
+
 }  // namespace lz::test

@@ -155,6 +155,12 @@ public:
     void SetTopmost(const std::wstring& form, bool topmost) override;
     Controls* FormControls(const std::wstring& form) override;
     void EndProgram() override { ended = true; }
+    // A long task runs at once. It is cancelled once it has shown
+    // `cancelAfterShows` views (never when negative); every view is kept.
+    int cancelAfterShows = -1;
+    std::vector<std::wstring> progressTitles;
+    std::vector<ProgressView> progressShown;
+    void RunWithProgress(const std::wstring& title, const std::function<void(ProgressSink&)>& task) override;
 
     FakeForm* Form(const std::wstring& form);
     FakeControls& ControlsOf(const std::wstring& form);
