@@ -185,7 +185,7 @@ void frmMain::Form_Resize() {
 
 void frmMain::Form_Unload() {
     for (const wchar_t* f : {L"frmAutoSelectTime", L"frmFonts", L"frmSoftBackup", L"frmSoftSaveSetting",
-                             L"frmWebDrive", L"frmXPTools", L"frmSet"})
+                             L"frmWebDrive", L"frmXPTools"})
         ctx_.ui.UnloadForm(f);
 }
 

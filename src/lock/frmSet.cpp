@@ -111,9 +111,9 @@ void frmSet::Form_QueryUnload(const Event& e) {
 
 void frmSet::Form_Unload() { ShowMain(); }
 
+// After the main window's exit this window stays; closing it then brings the
+// main window back, loaded afresh, as the boot menu window does.
 void frmSet::ShowMain() {
-    // While the whole program closes, showing the main window would load it again.
-    if (!ctx_.ui.IsLoaded(L"frmMain")) return;
     ctx_.ui.ShowForm(L"frmMain");
     ctx_.ui.SetWindowState(L"frmMain", WindowState::Normal);
 }

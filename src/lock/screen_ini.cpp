@@ -1,5 +1,7 @@
 #include "lock/screen_ini.h"
 
+#include "core/settings_file.h"
+
 namespace lz {
 
 const wchar_t* const kScreenIniError =
@@ -7,7 +9,7 @@ const wchar_t* const kScreenIniError =
 const wchar_t* const kPasswordNotStorable =
     L"密码中有系统代码页无法保存的字符（或换行），密码没有改变。请换一个密码。";
 
-std::wstring ScreenIniPath(Machine& machine) { return machine.ProgramDir() + L"\\Screen.ini"; }
+std::wstring ScreenIniPath(Machine& machine) { return SettingsReadPath(machine, L"Screen.ini"); }
 
 StoredPassword ReadLockPassword(Machine& machine) {
     const std::wstring path = ScreenIniPath(machine);
@@ -26,7 +28,7 @@ PasswordWrite WriteLockPassword(Machine& machine, const std::wstring& password) 
     // last part: the lock could then never be opened with what was typed.
     if (password.find_first_of(L"\r\n") != std::wstring::npos || !machine.FitsAnsi(password))
         return PasswordWrite::NotRepresentable;
-    switch (machine.WriteTextFile(ScreenIniPath(machine), {password})) {
+    switch (WriteSettingsFile(machine, L"Screen.ini", {password})) {
     case WriteResult::Ok: return PasswordWrite::Ok;
     case WriteResult::NotRepresentable: return PasswordWrite::NotRepresentable;
     case WriteResult::Failed: break;

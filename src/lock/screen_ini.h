@@ -1,4 +1,4 @@
-// Screen.ini beside the program: the lock password, one line. Readers take
+// Screen.ini, where the settings files live (core/settings_file.h): the lock password, one line. Readers take
 // the last line; writers replace the whole file with that one line.
 #pragma once
 #include <optional>

@@ -227,7 +227,14 @@ TEST_F(Lock, NothingButThePasswordEndsTheLock) {
     EXPECT_FALSE(CloseRefused(L"frmSet"));
     ui.Fire(L"frmMain", {EventKind::Menu, L"mnuExit"});
     EXPECT_FALSE(ui.IsLoaded(L"frmMain"));
-    EXPECT_FALSE(ui.IsLoaded(L"frmSet"));  // the exit takes the settings along
+    // The settings window is not in the exit's list: it stays, and its own
+    // exit brings the main window back, loaded afresh.
+    ASSERT_TRUE(ui.IsVisible(L"frmSet"));
+    ui.log.clear();
+    ui.Fire(L"frmSet", {EventKind::Click, L"cmdExit"});
+    EXPECT_FALSE(ui.IsLoaded(L"frmSet"));
+    EXPECT_TRUE(ui.IsVisible(L"frmMain"));
+    EXPECT_NE(std::find(ui.log.begin(), ui.log.end(), L"load frmMain"), ui.log.end());
 }
 
 TEST_F(Lock, HoweverTheLockWindowGoesTheKeysComeBack) {

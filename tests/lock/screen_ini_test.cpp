@@ -12,6 +12,21 @@ struct ScreenIni : AppFixture, ::testing::Test {
     const std::wstring ini = L"C:\\Lanzhan\\Screen.ini";
 };
 
+// Installed where the program's folder cannot be written, the password goes
+// to the suite's folder under application data and is read from there.
+TEST_F(ScreenIni, AnUnwritableProgramFolderKeepsThePasswordInApplicationData) {
+    const std::wstring appData = L"C:\\Users\\alice\\AppData\\Roaming";
+    machine.AddFolder(appData);
+    machine.knownFolders[KnownFolder::AppData] = appData;
+    machine.lockedFolders.insert(machine.programDir);
+    ASSERT_EQ(WriteLockPassword(machine, L"秘密"), PasswordWrite::Ok);
+    EXPECT_FALSE(machine.HasFile(ini));
+    const std::wstring own = appData + L"\\岚栈备份专家\\Screen.ini";
+    EXPECT_EQ(machine.Lines(own), std::vector<std::wstring>{L"秘密"});
+    EXPECT_EQ(ScreenIniPath(machine), own);
+    EXPECT_EQ(ReadLockPassword(machine).text, L"秘密");
+}
+
 TEST_F(ScreenIni, TheLastLineIsThePasswordAndAMissingFileIsNoneYet) {
     EXPECT_EQ(ScreenIniPath(machine), ini);
     machine.AddFile(ini, {L"first", L"Second"});
