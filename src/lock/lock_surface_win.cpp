@@ -29,17 +29,20 @@ void LockSurfaceWin::DropHeld() {
     heldWidth_ = heldHeight_ = 0;
 }
 
+namespace {
+
+BOOL CALLBACK PaintNow(HWND h, LPARAM) {
+    if (IsWindowVisible(h)) RedrawWindow(h, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return TRUE;
+}
+
+}  // namespace
+
 void LockSurfaceWin::Snapshot() {
     DropHeld();
     // Our own windows shown a moment ago (the settings window) are in the
     // picture as they look, not as the blank they are until painted.
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND h, LPARAM) {
-            if (IsWindowVisible(h)) RedrawWindow(h, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-            return TRUE;
-        },
-        0);
+    EnumThreadWindows(GetCurrentThreadId(), PaintNow, 0);
     GdiFlush();
     const ScreenBox s = Screen();
     HDC screen = GetDC(nullptr);
