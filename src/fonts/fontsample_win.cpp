@@ -25,16 +25,7 @@ public:
 
 protected:
     void Build() override {
-        static const bool registered = [] {
-            WNDCLASSEXW wc{};
-            wc.cbSize = sizeof(wc);
-            wc.lpfnWndProc = Proc;
-            wc.hInstance = GetModuleHandleW(nullptr);
-            wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-            wc.lpszClassName = kSampleClass;
-            return RegisterClassExW(&wc) != 0;
-        }();
-        (void)registered;
+        RegisterChildClass(kSampleClass, Proc);
         Make(def_.style & kBorder ? WS_EX_CLIENTEDGE : 0, kSampleClass, WS_CLIPSIBLINGS, text_);
         if (!hwnd_) return;
         surface_ = std::make_unique<FontSurfaceWin>(hwnd_, back_, fore_);

@@ -35,17 +35,7 @@ public:
 
 protected:
     void Build() override {
-        static const bool registered = [] {
-            WNDCLASSEXW wc{};
-            wc.cbSize = sizeof(wc);
-            wc.style = CS_DBLCLKS;
-            wc.lpfnWndProc = Proc;
-            wc.hInstance = GetModuleHandleW(nullptr);
-            wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-            wc.lpszClassName = kLockPictureClass;
-            return RegisterClassExW(&wc) != 0;
-        }();
-        (void)registered;
+        RegisterChildClass(kLockPictureClass, Proc, CS_DBLCLKS);
         text_ = def_.accessibleName;
         Make(0, kLockPictureClass, WS_CLIPSIBLINGS, text_);
         if (!hwnd_) return;

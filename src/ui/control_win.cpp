@@ -43,6 +43,18 @@ void Control::Create(HWND parent, POINT origin, UINT id) {
     Build();
 }
 
+void RegisterChildClass(const wchar_t* name, WNDPROC proc, UINT classStyle) {
+    // A second registration of the same name fails harmlessly.
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = classStyle;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = name;
+    RegisterClassExW(&wc);
+}
+
 void Control::Make(DWORD exStyle, const wchar_t* cls, DWORD style, const std::wstring& text) {
     const RECT r = PixelRect();
     style |= WS_CHILD | (visible_ ? WS_VISIBLE : 0) | (enabled_ ? 0 : WS_DISABLED);

@@ -117,6 +117,11 @@ protected:
     int left_, top_;  // twips, in the container
 };
 
+// Registers the window class of a kind drawn by its own code (again is
+// harmless): the arrow cursor, this program's instance, `classStyle` (CS_DBLCLKS
+// for kinds that report double clicks).
+void RegisterChildClass(const wchar_t* name, WNDPROC proc, UINT classStyle = 0);
+
 using ControlMaker = std::unique_ptr<Control> (*)(FormWindow& form, const ControlDef& def);
 
 // The class of each kind; a kind of a window's own is added with one line in

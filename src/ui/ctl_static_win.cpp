@@ -68,17 +68,7 @@ public:
 
 protected:
     void Build() override {
-        static const bool registered = [] {
-            WNDCLASSEXW wc{};
-            wc.cbSize = sizeof(wc);
-            wc.style = CS_DBLCLKS;
-            wc.lpfnWndProc = Proc;
-            wc.hInstance = GetModuleHandleW(nullptr);
-            wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-            wc.lpszClassName = kPictureClass;
-            return RegisterClassExW(&wc) != 0;
-        }();
-        (void)registered;
+        RegisterChildClass(kPictureClass, Proc, CS_DBLCLKS);
         bitmap_ = LoadBitmapResource(picture_);
         text_ = def_.accessibleName;
         const RECT r = PixelRect();

@@ -21,16 +21,7 @@ public:
 
 protected:
     void Build() override {
-        static const bool registered = [] {
-            WNDCLASSEXW wc{};
-            wc.cbSize = sizeof wc;
-            wc.lpfnWndProc = DefWindowProcW;
-            wc.hInstance = GetModuleHandleW(nullptr);
-            wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-            wc.lpszClassName = kAreaClass;
-            return RegisterClassExW(&wc) != 0;
-        }();
-        (void)registered;
+        RegisterChildClass(kAreaClass, DefWindowProcW);
         // The view covers the whole area; the dialog keys go on into the
         // notice's button or the page.
         Make(WS_EX_CONTROLPARENT, kAreaClass, WS_CLIPCHILDREN, L"");

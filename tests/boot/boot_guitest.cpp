@@ -17,6 +17,7 @@
 #include "support/files_win.h"
 #include "support/gui_harness_win.h"
 #include "tools/children_win.h"
+#include "support/window_text_win.h"
 
 namespace lz::test {
 namespace {
@@ -64,18 +65,9 @@ bool NoBatchRunning() {
     return true;
 }
 
-// The text of a window as another program reads it.
-std::wstring WindowText(HWND h) {
-    const LRESULT len = SendMessageW(h, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring s(size_t(len) + 1, L'\0');
-    SendMessageW(h, WM_GETTEXT, WPARAM(len + 1), reinterpret_cast<LPARAM>(s.data()));
-    s.resize(lstrlenW(s.c_str()));
-    return s;
-}
-
 BOOL CALLBACK CollectText(HWND h, LPARAM l) {
     auto* texts = reinterpret_cast<std::multiset<std::wstring>*>(l);
-    if (IsWindowVisible(h)) texts->insert(WindowText(h));
+    if (IsWindowVisible(h)) texts->insert(TextOf(h));
     return TRUE;
 }
 
@@ -167,7 +159,7 @@ struct BootGui : ::testing::Test {
     }
     FormWindow& G() { return app.W(kForm); }
     HWND H(const std::wstring& name) { return G().ChildHandle(name, -1); }
-    std::wstring Text(const std::wstring& name) { return WindowText(H(name)); }
+    std::wstring Text(const std::wstring& name) { return TextOf(H(name)); }
     void Open() {
         app.Click(L"frmMain", L"imgPIC", 6);
         app.Pump(20);
@@ -199,7 +191,7 @@ TEST_F(BootGui, TileAndMenuOpenItHidingTheMainWindowAndEveryWayOutShowsItAgain) 
     WriteIni(kXp + L"\r\n", true);
     Open();
     EXPECT_FALSE(app.ui.IsVisible(L"frmMain"));
-    EXPECT_EQ(WindowText(G().Handle()), L"GHOST工具+DOSNTFS工具+光盘启动");
+    EXPECT_EQ(TextOf(G().Handle()), L"GHOST工具+DOSNTFS工具+光盘启动");
     EXPECT_EQ(FileBytes(kBat), "attrib -r -h -s c:\\boot.ini\r\n");
 
     // Its size is fixed.

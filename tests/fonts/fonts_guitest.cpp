@@ -15,20 +15,12 @@
 #include "fonts/renamed_font_win.h"
 #include "support/files_win.h"
 #include "support/gui_harness_win.h"
+#include "support/window_text_win.h"
 
 namespace lz::test {
 namespace {
 
 const wchar_t* const kForm = L"frmFonts";
-
-// What another program reads of a window: its text through WM_GETTEXT.
-std::wstring TextOf(HWND h) {
-    const LRESULT len = SendMessageW(h, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring s(std::size_t(len) + 1, L'\0');
-    const LRESULT got = SendMessageW(h, WM_GETTEXT, WPARAM(len + 1), reinterpret_cast<LPARAM>(s.data()));
-    s.resize(std::size_t(std::max<LRESULT>(got, 0)));
-    return s;
-}
 
 std::vector<std::wstring> ListItems(HWND list) {
     std::vector<std::wstring> items;

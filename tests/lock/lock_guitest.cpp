@@ -20,37 +20,12 @@
 #include "lock/screen_ini.h"
 #include "support/files_win.h"
 #include "support/gui_harness_win.h"
+#include "support/window_text_win.h"
 
 namespace lz::test {
 namespace {
 
 const std::wstring kPassword = L"开门Sesame";
-
-std::wstring TextOf(HWND h) {
-    const LRESULT len = SendMessageW(h, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring s(size_t(len) + 1, L'\0');
-    SendMessageW(h, WM_GETTEXT, WPARAM(len + 1), reinterpret_cast<LPARAM>(s.data()));
-    s.resize(lstrlenW(s.c_str()));
-    return s;
-}
-
-std::wstring ClassOf(HWND h) {
-    wchar_t cls[64] = {};
-    GetClassNameW(h, cls, 64);
-    return cls;
-}
-
-std::vector<HWND> Children(HWND top) {
-    std::vector<HWND> all;
-    EnumChildWindows(
-        top,
-        [](HWND h, LPARAM l) {
-            reinterpret_cast<std::vector<HWND>*>(l)->push_back(h);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&all));
-    return all;
-}
 
 // The list box's items, as another program reads them.
 std::vector<std::wstring> ListItems(HWND list) {
@@ -405,7 +380,7 @@ std::thread Answer(DWORD thread, HWND lock, const std::wstring& typed, PromptSee
             if (h == box) seen.aboveLock = true;
         }
         seen.texts.push_back(TextOf(box));
-        for (HWND c : Children(box)) {
+        for (HWND c : Descendants(box)) {
             seen.texts.push_back(TextOf(c));
             if (lstrcmpiW(ClassOf(c).c_str(), L"Edit") == 0)
                 SendMessageW(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
@@ -471,7 +446,7 @@ TEST_F(LockGui, TheSettingsWindowIsWhereTheSystemPutsItAndReadableFromOutside) {
     HWND set = app.W(L"frmSet").Handle();
     EXPECT_EQ(TextOf(set), L"屏幕锁定");
     std::vector<std::wstring> texts;
-    for (HWND c : Children(set)) texts.push_back(TextOf(c));
+    for (HWND c : Descendants(set)) texts.push_back(TextOf(c));
     for (const wchar_t* t : {L"选择效果：", L"重设密码：", L"确定", L"变化", L"退出"})
         EXPECT_NE(std::find(texts.begin(), texts.end(), t), texts.end()) << "missing";
     EXPECT_EQ(ListItems(app.W(L"frmSet").ChildHandle(L"cmb", -1)).size(), 22u);

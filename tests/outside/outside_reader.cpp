@@ -14,6 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "support/window_text_win.h"
+
+using lz::test::ClassOf;
+using lz::test::Descendants;
+using lz::test::TextOf;
+
 namespace {
 
 int failures = 0;
@@ -29,33 +35,6 @@ void Check(bool ok, const std::wstring& what) {
     fflush(stdout);
 }
 
-// What another program reads of a window: WM_GETTEXT, marshalled by the system.
-std::wstring TextOf(HWND h) {
-    const LRESULT len = SendMessageW(h, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring s(size_t(len) + 1, L'\0');
-    SendMessageW(h, WM_GETTEXT, WPARAM(len + 1), reinterpret_cast<LPARAM>(&s[0]));
-    s.resize(wcslen(s.c_str()));
-    return s;
-}
-
-std::wstring ClassOf(HWND h) {
-    wchar_t cls[64] = {};
-    GetClassNameW(h, cls, 64);
-    return cls;
-}
-
-std::vector<HWND> Descendants(HWND top) {
-    std::vector<HWND> all;
-    EnumChildWindows(
-        top,
-        [](HWND h, LPARAM l) {
-            reinterpret_cast<std::vector<HWND>*>(l)->push_back(h);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&all));
-    return all;
-}
-
 // The first visible descendant of `top` of class `cls` whose text passes `match`.
 HWND FindChild(HWND top, const wchar_t* cls, const std::function<bool(const std::wstring&)>& match) {
     for (HWND h : Descendants(top))
@@ -65,9 +44,9 @@ HWND FindChild(HWND top, const wchar_t* cls, const std::function<bool(const std:
 
 bool StartsWith(const std::wstring& s, const std::wstring& prefix) { return s.compare(0, prefix.size(), prefix) == 0; }
 
-// Asks `done` until it holds, for a minute at most: a busy machine is slow, never wrong.
+// Asks `done` until it holds, for three minutes at most: a busy machine is slow, never wrong.
 bool WaitFor(const std::function<bool()>& done) {
-    for (int i = 0; i < 1200; ++i) {
+    for (int i = 0; i < 3600; ++i) {
         if (done()) return true;
         Sleep(50);
     }
@@ -197,8 +176,19 @@ void RefusedTask(HWND tasks) {
     if (HWND edit = FindChild(prompt, L"Edit", [](const std::wstring&) { return true; }))
         SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"secret"));
     PostMessageW(prompt, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    const std::wstring tip = WaitForText(tasks, L"Static", L"提示：系统的计划任务程序");
-    Check(!tip.empty(), L"the tip line after the scheduler's answer: " + tip);
+    // Refused or taken, the scheduler's answer is told in the tip line.
+    HWND tipLine = nullptr;
+    WaitFor([&] {
+        return (tipLine = FindChild(tasks, L"Static", [](const std::wstring& t) {
+                    return StartsWith(t, L"提示：") && t.find(L"计划任务程序") != std::wstring::npos;
+                })) != nullptr;
+    });
+    const std::wstring tip = tipLine ? TextOf(tipLine) : L"";
+    std::wstring seen;  // what the window showed instead, for the log
+    if (tip.empty())
+        for (HWND h : Descendants(tasks))
+            if (lstrcmpiW(ClassOf(h).c_str(), L"Static") == 0 && IsWindowVisible(h)) seen += L" [" + TextOf(h) + L"]";
+    Check(!tip.empty(), L"the tip line after the scheduler's answer: " + tip + seen);
 }
 
 void BackupResult(HWND main, const std::wstring& destination) {

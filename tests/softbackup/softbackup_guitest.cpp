@@ -17,6 +17,7 @@
 #include "support/files_win.h"
 #include "support/gui_harness_win.h"
 #include "ui/progress_win.h"
+#include "support/window_text_win.h"
 
 namespace lz::test {
 namespace {
@@ -153,14 +154,6 @@ TEST_F(SoftBackupGui, TabsMenuAndAChatBackupThroughTheControls) {
     EXPECT_TRUE(MenuChecked(L"mnuClew"));
     EXPECT_FALSE(MenuChecked(L"mnuNoClew"));
     EXPECT_TRUE(app.ctx.SavePath.empty());
-}
-
-// As another program reads it.
-std::wstring TextOf(HWND h) {
-    wchar_t text[1024] = {};
-    DWORD_PTR got = 0;
-    SendMessageTimeoutW(h, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000, &got);
-    return text;
 }
 
 bool Contains(const std::wstring& text, const std::wstring& part) { return text.find(part) != std::wstring::npos; }

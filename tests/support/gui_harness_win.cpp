@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/controls_win.h"
+#include "support/window_text_win.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -78,11 +79,6 @@ LPARAM CenterOf(FormWindow& w, const std::wstring& name, int index, HWND box) {
     return MAKELPARAM(p.x, p.y);
 }
 
-std::wstring ClassOf(HWND h) {
-    wchar_t cls[64] = {};
-    GetClassNameW(h, cls, 64);
-    return cls;
-}
 }  // namespace
 
 // Where the pointer goes for a control: a picture or box takes it itself, a

@@ -19,25 +19,12 @@
 #include "webdrive/browser_win.h"
 #include "webdrive/frmWebDrive.h"
 #include "webdrive/webaddress.h"
+#include "support/window_text_win.h"
 
 namespace lz::test {
 namespace {
 
 const wchar_t* const kForm = L"frmWebDrive";
-
-std::wstring ClassOf(HWND h) {
-    wchar_t c[64] = {};
-    GetClassNameW(h, c, 64);
-    return c;
-}
-
-// A window's text as another program reads it: by WM_GETTEXT.
-std::wstring TextOf(HWND h) {
-    const LRESULT n = SendMessageW(h, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring s(size_t(n) + 1, L'\0');
-    s.resize(size_t(SendMessageW(h, WM_GETTEXT, WPARAM(s.size()), reinterpret_cast<LPARAM>(s.data()))));
-    return s;
-}
 
 std::wstring PanelOf(HWND bar, int panel) {
     const LRESULT n = LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, panel, 0));
@@ -56,18 +43,6 @@ std::vector<std::wstring> ItemsOf(HWND combo) {
         items.push_back(s);
     }
     return items;
-}
-
-std::vector<HWND> Descendants(HWND parent) {
-    std::vector<HWND> all;
-    EnumChildWindows(
-        parent,
-        [](HWND h, LPARAM l) {
-            reinterpret_cast<std::vector<HWND>*>(l)->push_back(h);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&all));
-    return all;
 }
 
 // Every text of a window that another program can read: captions and the
