@@ -5,7 +5,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 
-packages=(cmake make g++ libgtest-dev googletest clang libfuzzer-14-dev
+packages=(cmake make g++ libgtest-dev googletest clang libfuzzer-14-dev libclang-rt-14-dev
           g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 mingw-w64-tools
           wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick fonts-wqy-microhei locales
           fp-utils nsis zip unzip file e2fsprogs)
