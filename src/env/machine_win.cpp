@@ -232,16 +232,28 @@ bool MoveOver(const std::wstring& temp, const std::wstring& target) {
 }
 
 // A batch file we started a moment ago may still be open in its interpreter,
-// which refuses the replacement until it has read its last line: wait for
-// that a little rather than report a failed write.
-bool ReplaceWhenFree(const std::wstring& temp, const std::wstring& target) {
+// which refuses a replacement or deletion until it has read its last line:
+// wait for that a little (about 3 s) rather than report a failure. A missing
+// or read-only target is no such case.
+template <class Attempt>
+bool WhenFree(const std::wstring& target, Attempt attempt) {
     for (int tries = 0;; ++tries) {
-        if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+        if (attempt()) return true;
         const DWORD error = GetLastError();
         if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || tries == 100) return false;
         if (error == ERROR_ACCESS_DENIED && (Attributes(target) & FILE_ATTRIBUTE_READONLY)) return false;
         Sleep(30);
     }
+}
+
+bool ReplaceWhenFree(const std::wstring& temp, const std::wstring& target) {
+    return WhenFree(target, [&] {
+        return MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    });
+}
+
+bool DeleteWhenFree(const std::wstring& path) {
+    return WhenFree(path, [&] { return DeleteFileW(path.c_str()) != 0; });
 }
 
 void DiscardTemp(const std::wstring& temp) {
@@ -815,7 +827,7 @@ bool Win32Machine::CreateFolder(const std::wstring& path) {
     return CreateDirectoryW(ForApi(path).c_str(), nullptr) != 0;
 }
 
-bool Win32Machine::DeleteOneFile(const std::wstring& path) { return DeleteFileW(ForApi(path).c_str()) != 0; }
+bool Win32Machine::DeleteOneFile(const std::wstring& path) { return DeleteWhenFree(ForApi(path)); }
 
 int Win32Machine::DeleteFiles(const std::wstring& folder, const std::wstring& pattern) {
     std::wstring dir = ForApi(folder);
@@ -824,7 +836,7 @@ int Win32Machine::DeleteFiles(const std::wstring& folder, const std::wstring& pa
     if (find == INVALID_HANDLE_VALUE) return 0;
     int deleted = 0;
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && DeleteFileW(Join(dir, found.cFileName).c_str()))
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && DeleteWhenFree(Join(dir, found.cFileName)))
             ++deleted;
     } while (FindNextFileW(find, &found));
     FindClose(find);

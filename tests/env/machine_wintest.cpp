@@ -13,6 +13,7 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "env/folder_contract.h"
@@ -295,6 +296,46 @@ TEST_F(TextFileTest, ReplacingKeepsHiddenAndFailsCleanly) {
     EXPECT_EQ(m.WriteTextFile(root + L"\\no\\x.ini", {L"x"}), WriteResult::Failed);
     ASSERT_TRUE(m.CreateFolder(root + L"\\dir"));
     EXPECT_EQ(m.WriteTextFile(root + L"\\dir", {L"x"}), WriteResult::Failed);
+    EXPECT_TRUE(NoTempFilesUnder(root));
+}
+
+// cmd.exe keeps a batch file open while it runs it: a rewrite or a delete just
+// after the start waits for the file to be released, and gives up on a file
+// that stays held.
+TEST_F(TextFileTest, AFileHeldOpenForAMomentIsReplacedAndDeletedOnceReleased) {
+    const std::wstring path = root + L"\\del.bat";
+    ASSERT_EQ(m.WriteTextFile(path, {L"old"}), WriteResult::Ok);
+    auto hold = [&] {
+        return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    };
+    HANDLE held = hold();
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::thread release([held] {
+        Sleep(100);
+        CloseHandle(held);
+    });
+    EXPECT_EQ(m.WriteTextFile(path, {L"new"}), WriteResult::Ok);
+    release.join();
+    EXPECT_EQ(Bytes(path), "new\r\n");
+
+    held = hold();
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    release = std::thread([held] {
+        Sleep(100);
+        CloseHandle(held);
+    });
+    EXPECT_TRUE(m.DeleteOneFile(path));
+    release.join();
+    EXPECT_EQ(Bytes(path), "<missing>");
+
+    // Held for good: the write fails cleanly and the old file stays.
+    ASSERT_EQ(m.WriteTextFile(path, {L"kept"}), WriteResult::Ok);
+    held = hold();
+    EXPECT_EQ(m.WriteTextFile(path, {L"lost"}), WriteResult::Failed);
+    EXPECT_FALSE(m.DeleteOneFile(path));
+    CloseHandle(held);
+    EXPECT_EQ(Bytes(path), "kept\r\n");
     EXPECT_TRUE(NoTempFilesUnder(root));
 }
 
