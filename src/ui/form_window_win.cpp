@@ -251,6 +251,12 @@ bool IsUserAction(EventKind k) {
 
 void FormWindow::Fire(const Event& e) {
     if (!bound_) return;
+    if (ui_.InProgress() && IsUserAction(e.kind)) {
+        // A backup runs under its progress window; what still reaches a
+        // window (the tray icon, a close from the task bar) waits for it.
+        if (e.kind == EventKind::QueryUnload && e.cancel) *e.cancel = true;
+        return;
+    }
     // A click at the first moment finds every window loaded, as it always was.
     if (IsUserAction(e.kind)) ui_.LoadWaitingForms();
     try {

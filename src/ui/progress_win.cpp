@@ -186,6 +186,11 @@ void Win32Ui::RunWithProgress(const std::wstring& title, const std::function<voi
     // Every window of ours stays painted but takes no input: no second backup
     // can start inside this one.
     HWND owner = ActiveOwner();
+    struct Busy {
+        bool& flag;
+        explicit Busy(bool& f) : flag(f) { flag = true; }
+        ~Busy() { flag = false; }
+    } busy(inProgress_);
     std::vector<HWND> disabled;
     EnumThreadWindows(GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&disabled));
     const DWORD begun = GetTickCount();

@@ -31,6 +31,8 @@ public:
     void LoadFormWhenIdle(const std::wstring& form) override;
     // Loads the windows still waiting for an idle moment, in order.
     void LoadWaitingForms();
+    // True while a task runs under the progress window.
+    bool InProgress() const { return inProgress_; }
     // The message loop's idle work: loads the next waiting window; false when none waits.
     bool LoadNextWaitingForm();
     bool HasWaitingForms() const { return !waiting_.empty(); }
@@ -66,6 +68,7 @@ private:
     std::vector<std::unique_ptr<FormWindow>> unloaded_;
     std::deque<std::wstring> waiting_;  // windows to load when idle
     bool quitPosted_ = false;
+    bool inProgress_ = false;
 };
 
 }  // namespace lz

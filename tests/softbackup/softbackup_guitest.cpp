@@ -183,7 +183,7 @@ TEST_F(SoftBackupGui, ALongBackupShowsItsProgressWindowWhichCancelsIt) {
     SetProgressProbe([&](const ProgressView&) {
         if (++views == 3) WaitForSingleObject(release, 120000);
     });
-    HWND owner = B().Handle();
+    HWND owner = B().Handle(), mainWindow = app.W(L"frmMain").Handle();
     std::wstring line, counts, button, caption;
     bool ownerDisabled = false, ownerRepainted = false, cancelling = false;
     std::thread outsider([&] {
@@ -204,6 +204,9 @@ TEST_F(SoftBackupGui, ALongBackupShowsItsProgressWindowWhichCancelsIt) {
                 GetWindowRect(w, &r);
                 SaveScreenBmp(r, std::wstring(dir) + L"\\progress-window.bmp");
             }
+            // A close that reaches the hidden main window meanwhile (the task
+            // bar, the tray) does not end the program under the backup.
+            SendMessageTimeoutW(mainWindow, WM_CLOSE, 0, 0, SMTO_NORMAL, 10000, nullptr);
             SendMessageTimeoutW(GetDlgItem(w, IDCANCEL), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, nullptr);
             cancelling = test::WaitFor([&] { return TextOf(GetDlgItem(w, IDCANCEL)) == L"正在取消"; });
         }
@@ -223,6 +226,8 @@ TEST_F(SoftBackupGui, ALongBackupShowsItsProgressWindowWhichCancelsIt) {
     EXPECT_EQ(caption, L"正在备份");
     EXPECT_TRUE(ownerDisabled);
     EXPECT_TRUE(ownerRepainted);
+    EXPECT_TRUE(app.ui.IsLoaded(L"frmMain"));
+    EXPECT_TRUE(app.ui.IsLoaded(kForm));
     EXPECT_TRUE(cancelling);
     EXPECT_EQ(FindWindowW(kProgressWindowClass, nullptr), nullptr);
     EXPECT_TRUE(IsWindowEnabled(owner));
