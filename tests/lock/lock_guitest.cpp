@@ -375,10 +375,14 @@ std::thread Answer(DWORD thread, HWND lock, const std::wstring& typed, PromptSee
         if (!box) return;
         seen.owner = GetWindow(box, GW_OWNER);
         seen.topmost = (GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-        for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
-            if (h == lock) break;
-            if (h == box) seen.aboveLock = true;
-        }
+        // Shown a moment ago, it may not have been raised yet: wait for it.
+        seen.aboveLock = WaitFor([&] {
+            for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
+                if (h == lock) return false;
+                if (h == box) return true;
+            }
+            return false;
+        });
         seen.texts.push_back(TextOf(box));
         for (HWND c : Descendants(box)) {
             seen.texts.push_back(TextOf(c));
