@@ -59,11 +59,7 @@ void WriteIni(const std::wstring& text, bool protect) {
     if (protect) SetFileAttributesW(kIni, kProtection);
 }
 
-bool NoBatchRunning() {
-    for (const Child& c : Children())
-        if (c.exe == L"cmd.exe") return false;
-    return true;
-}
+bool NoBatchRunning() { return BatchesRunning() == 0; }
 
 BOOL CALLBACK CollectText(HWND h, LPARAM l) {
     auto* texts = reinterpret_cast<std::multiset<std::wstring>*>(l);

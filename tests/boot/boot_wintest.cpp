@@ -4,7 +4,6 @@
 // c:\boot.ini the test prefix holds is put back afterwards.
 #include <windows.h>
 #include <shellapi.h>
-#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -17,10 +16,12 @@
 #include "env/machine_win.h"
 #include "support/fake_ui.h"
 #include "support/files_win.h"
+#include "tools/children_win.h"
 
 namespace lz {
 namespace {
 
+using test::BatchesRunning;
 using test::FileBytes;
 using test::MakeFile;
 using test::RemoveTree;
@@ -52,18 +53,6 @@ template <class Done>
 bool WaitLong(Done done) {
     for (int i = 0; i < 2400 && !done(); ++i) Sleep(25);
     return done();
-}
-
-// Batch files this test program started that still run.
-int BatchesRunning() {
-    int n = 0;
-    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32W pe{};
-    pe.dwSize = sizeof pe;
-    for (BOOL ok = Process32FirstW(snap, &pe); ok; ok = Process32NextW(snap, &pe))
-        n += pe.th32ParentProcessID == GetCurrentProcessId() && lstrcmpiW(pe.szExeFile, L"cmd.exe") == 0;
-    CloseHandle(snap);
-    return n;
 }
 
 // Wine's own attrib takes only the last of several +x or -x options, so

@@ -20,6 +20,7 @@
 #include "fonts/renamed_font_win.h"
 #include "support/fake_ui.h"
 #include "support/files_win.h"
+#include "support/dialog_stand_in.h"
 
 namespace lz {
 namespace {
@@ -280,23 +281,11 @@ TEST(FontMachineWine, AnsiBytesInTheChineseCodePage) {
 
 // ---- the window on the real machine -----------------------------------------------
 
-// Stands in for the destination dialog: the test sees that it was shown.
-class DialogStandIn : public FormLogic {
-public:
-    DialogStandIn() { def_.name = L"frmSoftSaveSetting"; }
-    const FormDef& Definition() const override { return def_; }
-    void OnEvent(const Event&) override {}
-    std::vector<HandlerKey> HandlerKeys() const override { return {}; }
-
-private:
-    FormDef def_;
-};
-
 class FontsWindowWine : public ::testing::Test {
 protected:
     FontsWindowWine() : ui(registry) {
         registry.Add(L"frmFonts", [](AppContext& c) { return std::make_unique<frmFonts>(c); });
-        registry.Add(L"frmSoftSaveSetting", [](AppContext&) { return std::make_unique<DialogStandIn>(); });
+        registry.Add(L"frmSoftSaveSetting", [](AppContext&) { return std::make_unique<test::DialogStandIn>(); });
         registry.Attach(ctx);
         root = TempFolder(L"lz fonts 窗口");
         ui.ShowForm(L"frmFonts");

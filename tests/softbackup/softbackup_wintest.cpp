@@ -3,7 +3,6 @@
 // folders the system reports, netsh.bat run by cmd.exe, the boot files.
 #include <windows.h>
 #include <shlwapi.h>
-#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -17,38 +16,17 @@
 #include "core/form_registry.h"
 #include "support/fake_ui.h"
 #include "support/files_win.h"
+#include "tools/children_win.h"
+#include "support/dialog_stand_in.h"
 
 namespace lz {
 namespace {
 
+using test::BatchesRunning;
+using test::DialogStandIn;
 using test::FileBytes;
 using test::MakeFile;
 using test::RemoveTree;
-
-// Stands in for the destination dialog: the test sees that it was shown, and
-// no real dialog makes d:\Backup on the test machine.
-class DialogStandIn : public FormLogic {
-public:
-    DialogStandIn() { def_.name = L"frmSoftSaveSetting"; }
-    const FormDef& Definition() const override { return def_; }
-    void OnEvent(const Event&) override {}
-    std::vector<HandlerKey> HandlerKeys() const override { return {}; }
-
-private:
-    FormDef def_;
-};
-
-// Batch files this test program has started and that still run.
-int BatchesRunning() {
-    int n = 0;
-    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32W pe{};
-    pe.dwSize = sizeof pe;
-    for (BOOL ok = Process32FirstW(snap, &pe); ok; ok = Process32NextW(snap, &pe))
-        n += pe.th32ParentProcessID == GetCurrentProcessId() && lstrcmpiW(pe.szExeFile, L"cmd.exe") == 0;
-    CloseHandle(snap);
-    return n;
-}
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 

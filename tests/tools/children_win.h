@@ -32,6 +32,13 @@ inline std::vector<Child> Children() {
     return out;
 }
 
+// Batch files this test program started that still run.
+inline int BatchesRunning() {
+    int n = 0;
+    for (const Child& c : Children()) n += c.exe == L"cmd.exe";
+    return n;
+}
+
 // Children alive when it was made are left alone; the others end with it.
 class ChildWatch {
 public:
