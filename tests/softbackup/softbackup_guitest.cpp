@@ -176,15 +176,19 @@ TEST_F(SoftBackupGui, ALongBackupShowsItsProgressWindowWhichCancelsIt) {
     app.Type(kForm, L"txtQQ", -1, L"12345");
     app.Pump(20);
 
-    // The copy waits at its third file until this test has looked and pressed cancel.
-    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    // The copy waits at its third report until this test has looked once, and
+    // at its eighth until it has looked again and pressed cancel.
+    HANDLE looked = CreateEventW(nullptr, TRUE, FALSE, nullptr), release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::atomic<int> views{0};
     SetProgressDelay(0);
     SetProgressProbe([&](const ProgressView&) {
-        if (++views == 3) WaitForSingleObject(release, 120000);
+        const int n = ++views;
+        if (n == 3) WaitForSingleObject(looked, 120000);
+        if (n == 8) WaitForSingleObject(release, 120000);
     });
     HWND owner = B().Handle(), mainWindow = app.W(L"frmMain").Handle();
-    std::wstring line, counts, button, caption;
+    std::wstring line, counts, laterCounts, button, caption;
+    std::string pixels, laterPixels;
     bool ownerDisabled = false, ownerRepainted = false, cancelling = false;
     std::thread outsider([&] {
         HWND w = nullptr;
@@ -196,32 +200,44 @@ TEST_F(SoftBackupGui, ALongBackupShowsItsProgressWindowWhichCancelsIt) {
             button = TextOf(GetDlgItem(w, IDCANCEL));
             caption = TextOf(w);
             ownerDisabled = !IsWindowEnabled(owner);
+            RECT r;
+            GetWindowRect(w, &r);
+            test::WaitFor([&] { return !GetUpdateRect(w, nullptr, FALSE); });
+            pixels = ScreenPixels(r);
+            // The numbers move on, on screen too.
+            SetEvent(looked);
+            test::WaitFor([&] { return TextOf(GetDlgItem(w, kProgressCountsId)) != counts; });
+            laterCounts = TextOf(GetDlgItem(w, kProgressCountsId));
+            test::WaitFor([&] { return ScreenPixels(r) != pixels; });
+            laterPixels = ScreenPixels(r);
             // Uncovered, the window behind paints again.
             InvalidateRect(owner, nullptr, TRUE);
             ownerRepainted = test::WaitFor([&] { return !GetUpdateRect(owner, nullptr, FALSE); });
-            if (const wchar_t* dir = _wgetenv(L"LANZHAN_SHOTS"); dir && *dir) {
-                RECT r;
-                GetWindowRect(w, &r);
+            if (const wchar_t* dir = _wgetenv(L"LANZHAN_SHOTS"); dir && *dir)
                 SaveScreenBmp(r, std::wstring(dir) + L"\\progress-window.bmp");
-            }
             // A close that reaches the hidden main window meanwhile (the task
             // bar, the tray) does not end the program under the backup.
             SendMessageTimeoutW(mainWindow, WM_CLOSE, 0, 0, SMTO_NORMAL, 10000, nullptr);
             SendMessageTimeoutW(GetDlgItem(w, IDCANCEL), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, nullptr);
             cancelling = test::WaitFor([&] { return TextOf(GetDlgItem(w, IDCANCEL)) == L"正在取消"; });
         }
+        SetEvent(looked);
         SetEvent(release);
     });
     app.Click(kForm, L"cmdChat", kChatQQ);
     outsider.join();
     SetProgressProbe(nullptr);
     SetProgressDelay(500);
+    CloseHandle(looked);
     CloseHandle(release);
 
     EXPECT_TRUE(Contains(line, L"正在复制：" + records + L"\\rec")) << line;
     // While the tree is still walked the total is what was found so far.
     EXPECT_EQ(counts.rfind(L"已复制", 0), 0u) << counts;
     EXPECT_TRUE(Contains(counts, L"个文件") && Contains(counts, L" MB")) << counts;
+    EXPECT_NE(laterCounts, counts);
+    EXPECT_FALSE(pixels.empty());
+    EXPECT_NE(laterPixels, pixels);
     EXPECT_EQ(button, L"取消");
     EXPECT_EQ(caption, L"正在备份");
     EXPECT_TRUE(ownerDisabled);

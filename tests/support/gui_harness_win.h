@@ -65,6 +65,8 @@ public:
     bool Screenshot(const std::wstring& form, const std::wstring& file);
 };
 
+// A rectangle of the screen as it is now (24-bit rows, bottom up); empty when it cannot be read.
+std::string ScreenPixels(const RECT& screenRect);
 // Saves a rectangle of the screen as a 24-bit BMP.
 bool SaveScreenBmp(const RECT& screenRect, const std::wstring& path);
 
