@@ -1,6 +1,5 @@
 // Start-up: the main window is the first window; the others are loaded by it.
 #include <windows.h>
-#include <objbase.h>
 
 #include "app/controls_win.h"
 #include "core/context.h"
@@ -9,7 +8,6 @@
 #include "ui/host_win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     lz::RegisterAppControls();
     lz::FormRegistry registry;
     lz::RegisterAllForms(registry);
@@ -18,7 +16,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     lz::AppContext ctx{machine, ui, L""};
     registry.Attach(ctx);
     ui.ShowForm(L"frmMain");
-    int code = ui.Run();
-    CoUninitialize();
-    return code;
+    // COM is entered by the first shell call that wants it (env/late_win.h).
+    return ui.Run();
 }

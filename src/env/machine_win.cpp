@@ -1,4 +1,5 @@
 #include "env/machine_win.h"
+#include "env/late_win.h"
 
 #include "env/systime_win.h"
 #include "env/tempname.h"
@@ -710,6 +711,15 @@ OsVersion Win32Machine::GetOsVersion() {
     return {};
 }
 
+namespace {
+
+HRESULT FolderPath(int csidl, DWORD flags, wchar_t* path) {
+    static const auto call = LateBound<decltype(&SHGetFolderPathW)>(L"shell32.dll", "SHGetFolderPathW");
+    return call ? call(nullptr, csidl, nullptr, flags, path) : E_NOTIMPL;
+}
+
+}  // namespace
+
 std::wstring Win32Machine::GetKnownFolder(KnownFolder which) {
     int csidl = 0;
     switch (which) {
@@ -726,14 +736,14 @@ std::wstring Win32Machine::GetKnownFolder(KnownFolder which) {
         // The chat clients are 32-bit programs: on a 64-bit system they sit in
         // "Program Files (x86)", which XP's shell does not know.
         wchar_t x86[MAX_PATH] = {};
-        if (SUCCEEDED(SHGetFolderPathW(nullptr, 0x002a /* CSIDL_PROGRAM_FILESX86 */, nullptr, 0, x86)) && x86[0])
+        if (SUCCEEDED(FolderPath(0x002a /* CSIDL_PROGRAM_FILESX86 */, 0, x86)) && x86[0])
             return x86;
         csidl = CSIDL_PROGRAM_FILES;
         break;
     }
     }
     wchar_t buffer[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer))) return L"";
+    if (FAILED(FolderPath(csidl, SHGFP_TYPE_CURRENT, buffer))) return L"";
     return UpToNul(buffer, MAX_PATH);
 }
 
@@ -1080,8 +1090,11 @@ bool Win32Machine::OpenInDefaultBrowser(const std::wstring& url) {
     // Only a web address goes to the shell: anything else could open a file or
     // start a program, and a quote or blank could end the browser's argument.
     if (!IsPlainWebUrl(url)) return false;
-    const auto result = reinterpret_cast<INT_PTR>(
-        ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    static const auto execute = LateBound<decltype(&ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
+    if (!execute) return false;
+    EnterComOnce();
+    const auto result =
+        reinterpret_cast<INT_PTR>(execute(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     return result > 32;
 }
 

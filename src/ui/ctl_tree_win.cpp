@@ -9,12 +9,34 @@
 #include <memory>
 #include <vector>
 
+#include "env/late_win.h"
 #include "ui/control_win.h"
 #include "ui/form_window_win.h"
 
 namespace lz {
 
 namespace {
+
+// The shell's calls, loaded when the first tree is filled.
+DWORD_PTR FileInfo(const wchar_t* path, DWORD attributes, SHFILEINFOW* info, UINT flags) {
+    static const auto call = LateBound<decltype(&SHGetFileInfoW)>(L"shell32.dll", "SHGetFileInfoW");
+    EnterComOnce();
+    return call ? call(path, attributes, info, sizeof(*info), flags) : 0;
+}
+
+// The icon of a shell folder (CSIDL_*), or 0.
+int SpecialFolderIcon(int csidl) {
+    static const auto locate =
+        LateBound<decltype(&SHGetSpecialFolderLocation)>(L"shell32.dll", "SHGetSpecialFolderLocation");
+    static const auto release = LateBound<decltype(&CoTaskMemFree)>(L"ole32.dll", "CoTaskMemFree");
+    EnterComOnce();
+    LPITEMIDLIST pidl = nullptr;
+    if (!locate || !release || locate(nullptr, csidl, &pidl) != S_OK) return 0;
+    SHFILEINFOW info{};
+    FileInfo(reinterpret_cast<LPCWSTR>(pidl), 0, &info, SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+    release(pidl);
+    return info.iIcon;
+}
 
 // A tree item: a file-system path, or a shell folder known by its name.
 struct TreeNode {
@@ -69,33 +91,18 @@ protected:
 private:
     void Fill() {
         SHFILEINFOW sfi{};
-        HIMAGELIST icons = reinterpret_cast<HIMAGELIST>(
-            SHGetFileInfoW(L"C:\\", 0, &sfi, sizeof(sfi), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+        HIMAGELIST icons =
+            reinterpret_cast<HIMAGELIST>(FileInfo(L"C:\\", 0, &sfi, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
         if (icons) SendMessageW(hwnd_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(icons));
-        auto iconOf = [](LPCITEMIDLIST pidl) {
-            SHFILEINFOW info{};
-            SHGetFileInfoW(reinterpret_cast<LPCWSTR>(pidl), 0, &info, sizeof(info),
-                           SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
-            return info.iIcon;
-        };
         auto add = [&](HTREEITEM parent, const std::wstring& path, const std::wstring& display, int icon,
                        bool children) { return Insert(parent, path, display, icon, icon, children); };
-        auto special = [&](int csidl) {
-            LPITEMIDLIST pidl = nullptr;
-            int icon = 0;
-            if (SHGetSpecialFolderLocation(nullptr, csidl, &pidl) == S_OK) {
-                icon = iconOf(pidl);
-                CoTaskMemFree(pidl);
-            }
-            return icon;
-        };
-        HTREEITEM root = add(TVI_ROOT, L"", L"我的电脑", special(CSIDL_DRIVES), false);
+        HTREEITEM root = add(TVI_ROOT, L"", L"我的电脑", SpecialFolderIcon(CSIDL_DRIVES), false);
         wchar_t drives[256];
         DWORD n = GetLogicalDriveStringsW(255, drives);
         for (const wchar_t* d = drives; n && *d; d += lstrlenW(d) + 1) {
             std::wstring path = d;
             SHFILEINFOW info{};
-            SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info), SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+            FileInfo(path.c_str(), 0, &info, SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
             std::wstring display = info.szDisplayName[0] ? info.szDisplayName : path;
             const size_t first = display.find_first_not_of(L' ');
             if (first == std::wstring::npos || display[first] == L'(' || display == path) {
@@ -114,7 +121,7 @@ private:
         const std::pair<int, const wchar_t*> shellFolders[] = {
             {CSIDL_CONTROLS, L"控制面板"}, {CSIDL_DESKTOP, L"桌面"}, {CSIDL_NETWORK, L"网上邻居"},
             {CSIDL_BITBUCKET, L"回收站"}};
-        for (const auto& [csidl, name] : shellFolders) add(root, L"", name, special(csidl), false);
+        for (const auto& [csidl, name] : shellFolders) add(root, L"", name, SpecialFolderIcon(csidl), false);
         SendMessageW(hwnd_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
         SendMessageW(hwnd_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(root));
     }
@@ -145,11 +152,10 @@ private:
             return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_LESS_THAN;
         });
         SHFILEINFOW info{};
-        SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof(info),
-                       SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+        FileInfo(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
         SHFILEINFOW open{};
-        SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &open, sizeof(open),
-                       SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_OPENICON);
+        FileInfo(L"folder", FILE_ATTRIBUTE_DIRECTORY, &open,
+                 SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_OPENICON);
         for (const auto& name : names) Insert(item, base + name, name, info.iIcon, open.iIcon, true);
         if (names.empty()) {
             tvi.mask = TVIF_CHILDREN;

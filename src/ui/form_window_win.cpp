@@ -173,7 +173,14 @@ bool FormWindow::Create() {
         for (HWND inner : c->InnerWindows()) byHandle_[inner] = c.get();
     }
     MarkPictureGroups(hwnd_);
-    if (!def_.trayName.empty()) tray_.Add(hwnd_, def_.trayTip);
+    trayWaiting_ = !def_.trayName.empty();
+    return true;
+}
+
+bool FormWindow::AddWaitingTrayIcon() {
+    if (!trayWaiting_) return false;
+    trayWaiting_ = false;
+    tray_.Add(hwnd_, def_.trayTip);
     return true;
 }
 

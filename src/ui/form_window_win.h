@@ -27,6 +27,11 @@ public:
     ~FormWindow() override;
 
     bool Create();
+    // The tray icon waits for the first idle moment after the window is up:
+    // showing the window does not need the shell's library. False when no
+    // icon was waiting.
+    bool AddWaitingTrayIcon();
+    bool TrayIconWaiting() const { return trayWaiting_; }
     HWND Handle() const { return hwnd_; }
     FormLogic& Logic() { return *logic_; }
     const FormDef& Def() const { return def_; }
@@ -131,6 +136,7 @@ private:
     std::map<HWND, Control*> byHandle_;
     MenuSet menus_;
     TrayIcon tray_;
+    bool trayWaiting_ = false;
     std::map<Color, HBRUSH> brushes_;
     std::map<std::wstring, HFONT> fonts_;
     HFONT formFont_ = nullptr;

@@ -2,10 +2,20 @@
 
 #include <shellapi.h>
 
+#include "env/late_win.h"
 #include "ui/messages_win.h"
 #include "ui/resources_win.h"
 
 namespace lz {
+
+namespace {
+
+BOOL NotifyIcon(DWORD message, NOTIFYICONDATAW* data) {
+    static const auto call = LateBound<decltype(&Shell_NotifyIconW)>(L"shell32.dll", "Shell_NotifyIconW");
+    return call ? call(message, data) : FALSE;
+}
+
+}  // namespace
 
 void TrayIcon::Add(HWND owner, const std::wstring& tip) {
     owner_ = owner;
@@ -19,7 +29,7 @@ void TrayIcon::Add(HWND owner, const std::wstring& tip) {
     nid.uCallbackMessage = kTrayMessage;
     nid.hIcon = ProgramIcon(true);
     lstrcpynW(nid.szTip, tip.c_str(), 64);
-    shown_ = Shell_NotifyIconW(NIM_ADD, &nid) != FALSE;
+    shown_ = NotifyIcon(NIM_ADD, &nid) != FALSE;
 }
 
 void TrayIcon::Remove() {
@@ -28,7 +38,7 @@ void TrayIcon::Remove() {
     nid.cbSize = NOTIFYICONDATAW_V2_SIZE;
     nid.hWnd = owner_;
     nid.uID = 1;
-    Shell_NotifyIconW(NIM_DELETE, &nid);
+    NotifyIcon(NIM_DELETE, &nid);
     shown_ = false;
 }
 

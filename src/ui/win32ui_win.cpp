@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include "env/late_win.h"
 #include "ui/inputbox.h"
 #include "ui/messages_win.h"
 
@@ -27,16 +28,24 @@ void Win32Ui::LoadFormWhenIdle(const std::wstring& form) {
 }
 
 void Win32Ui::LoadWaitingForms() {
-    while (LoadNextWaitingForm()) {
+    while (DoIdleWork()) {
     }
 }
 
-bool Win32Ui::LoadNextWaitingForm() {
+bool Win32Ui::DoIdleWork() {
+    for (auto& [name, w] : forms_)
+        if (w->AddWaitingTrayIcon()) return true;
     if (waiting_.empty()) return false;
     const std::wstring next = waiting_.front();
     waiting_.pop_front();
     LoadNow(next);
     return true;
+}
+
+bool Win32Ui::HasIdleWork() const {
+    for (const auto& [name, w] : forms_)
+        if (w->TrayIconWaiting()) return true;
+    return !waiting_.empty();
 }
 
 void Win32Ui::LoadForm(const std::wstring& form) {
@@ -183,17 +192,12 @@ std::wstring Win32Ui::OpenFileDialog(const std::wstring& title, const std::wstri
     // The common dialogs bring the print spooler and, under Wine, its Unix
     // libraries: a few megabytes a resident program need not carry until a
     // file is first asked for.
-    using OpenFile = BOOL(WINAPI*)(OPENFILENAMEW*);
-    static const OpenFile open = [] {
-        HMODULE dialogs = LoadLibraryW(L"comdlg32.dll");
-        return dialogs ? reinterpret_cast<OpenFile>(
-                             reinterpret_cast<void (*)()>(GetProcAddress(dialogs, "GetOpenFileNameW")))
-                       : nullptr;
-    }();
+    static const auto open = LateBound<decltype(&GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
     if (!open) {
         MsgBox(L"无法打开选择文件的对话框（comdlg32.dll）。", kExclamation, L"");
         return L"";
     }
+    EnterComOnce();  // the dialog shows the shell's folders
     if (!open(&ofn)) return L"";
     file.resize(lstrlenW(file.c_str()));
     return file;
@@ -209,9 +213,9 @@ int Win32Ui::Run() {
     MSG msg;
     for (;;) {
         // Idle: everything shown has painted (WM_PAINT comes only when the
-        // queue is otherwise empty), so the waiting windows load now, one a turn.
-        if (!waiting_.empty() && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            LoadNextWaitingForm();
+        // queue is otherwise empty), so the waiting work is done now, a piece a turn.
+        if (HasIdleWork() && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            DoIdleWork();
             continue;
         }
         if (GetMessageW(&msg, nullptr, 0, 0) <= 0) break;

@@ -29,12 +29,15 @@ public:
     bool IsAvailable(const std::wstring& form) override { return factory_.Has(form); }
     void LoadForm(const std::wstring& form) override;
     void LoadFormWhenIdle(const std::wstring& form) override;
-    // Loads the windows still waiting for an idle moment, in order.
+    // Does the work still waiting for an idle moment: the tray icons, then the
+    // windows to load, in order.
     void LoadWaitingForms();
     // True while a task runs under the progress window.
     bool InProgress() const { return inProgress_; }
-    // The message loop's idle work: loads the next waiting window; false when none waits.
-    bool LoadNextWaitingForm();
+    // The message loop's idle work, one piece a turn: a waiting tray icon,
+    // else the next waiting window; false when nothing waits.
+    bool DoIdleWork();
+    bool HasIdleWork() const;
     bool HasWaitingForms() const { return !waiting_.empty(); }
     void ShowForm(const std::wstring& form) override;
     void HideForm(const std::wstring& form) override;

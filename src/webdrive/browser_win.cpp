@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "env/late_win.h"
+
 namespace lz {
 
 namespace {
@@ -117,6 +119,24 @@ struct OleAut {
     }
 };
 OleAut g_oleAut;
+
+// OLE itself, loaded with the engine too.
+HRESULT StartOle() {
+    static const auto call = LateBound<decltype(&OleInitialize)>(L"ole32.dll", "OleInitialize");
+    return call ? call(nullptr) : E_NOTIMPL;
+}
+void StopOle() {
+    static const auto call = LateBound<decltype(&OleUninitialize)>(L"ole32.dll", "OleUninitialize");
+    if (call) call();
+}
+HRESULT CreateObject(REFCLSID kind, REFIID which, void** out) {
+    static const auto call = LateBound<decltype(&CoCreateInstance)>(L"ole32.dll", "CoCreateInstance");
+    return call ? call(kind, nullptr, CLSCTX_INPROC_SERVER, which, out) : E_NOTIMPL;
+}
+void SetContained(IUnknown* object) {
+    static const auto call = LateBound<decltype(&OleSetContainedObject)>(L"ole32.dll", "OleSetContainedObject");
+    if (call) call(object, TRUE);
+}
 
 std::wstring TextOf(const VARIANT& v) {
     if (!g_oleAut.Load()) return L"";
@@ -343,7 +363,7 @@ bool WebBrowserView::CanShowPages() {
 
 bool WebBrowserView::StartEngine() {
     if (!view_ || !EngineUsable(probe_()) || !g_oleAut.Load()) return false;
-    const HRESULT init = OleInitialize(nullptr);
+    const HRESULT init = StartOle();
     if (FAILED(init)) return false;
     oleStarted_ = true;
     if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")) {
@@ -352,8 +372,7 @@ bool WebBrowserView::StartEngine() {
         const wchar_t* exe = n && n < MAX_PATH ? wcsrchr(path, L'\\') : nullptr;
         if (exe) AskForNewestMode(exe + 1);
     }
-    if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                                reinterpret_cast<void**>(&object_)))) {
+    if (FAILED(CreateObject(CLSID_WebBrowser, IID_IOleObject, reinterpret_cast<void**>(&object_)))) {
         StopEngine();
         return false;
     }
@@ -366,7 +385,7 @@ bool WebBrowserView::StartEngine() {
         StopEngine();
         return false;
     }
-    OleSetContainedObject(object_, TRUE);
+    SetContained(object_);
     object_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace_));
     // Script errors and other prompts of a page stay quiet: the window asks nothing of its own accord.
     browser_->put_Silent(VARIANT_TRUE);
@@ -417,7 +436,7 @@ void WebBrowserView::StopEngine() {
         site_ = nullptr;
     }
     if (oleStarted_) {
-        OleUninitialize();
+        StopOle();
         oleStarted_ = false;
     }
 }

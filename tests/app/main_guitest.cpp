@@ -110,6 +110,11 @@ TEST(MainStartGui, IdleLoadsThemInOrderWithoutAClick) {
     GuiApp app;
     app.ui.ShowForm(L"frmMain");
     EXPECT_TRUE(app.ui.HasWaitingForms());
+    // The tray icon comes first of the idle work, once the window is up.
+    EXPECT_TRUE(app.W(L"frmMain").TrayIconWaiting());
+    EXPECT_TRUE(app.ui.DoIdleWork());
+    EXPECT_FALSE(app.W(L"frmMain").TrayIconWaiting());
+    EXPECT_FALSE(app.ui.IsLoaded(L"frmSoftBackup"));
     app.Pump(1);
     EXPECT_FALSE(app.ui.HasWaitingForms());
     EXPECT_TRUE(app.ui.IsLoaded(L"frmSoftBackup"));

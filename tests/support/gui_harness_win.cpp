@@ -49,9 +49,9 @@ void GuiApp::Pump(int ms) {
             DispatchMessageW(&msg);
         }
         // Idle, as in the program's own loop.
-        ui.LoadNextWaitingForm();
+        ui.DoIdleWork();
         Sleep(1);
-    } while (GetTickCount() < end || ui.HasWaitingForms());
+    } while (GetTickCount() < end || ui.HasIdleWork());
 }
 
 bool GuiApp::PumpUntil(const std::function<bool()>& done, int timeoutMs) {
