@@ -14,6 +14,7 @@
 #include "lock/effects.h"
 #include "lock/lock_animation.h"
 #include "lock/lock_surface_win.h"
+#include "seconds_win.h"
 
 namespace {
 
@@ -23,17 +24,6 @@ LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
     LRESULT r = 0;
     if (g_surface && h != GetAncestor(h, GA_ROOT) && g_surface->HandleMessage(m, w, l, r)) return r;
     return DefWindowProcW(h, m, w, l);
-}
-
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) / double(frequency.QuadPart);
 }
 
 // The same blocks as "Melt", computed beforehand so that only BitBlt is timed.

@@ -357,10 +357,8 @@ void frmSoftBackup::BackupSystemFiles() {
         }
     });
     if (cancelled) {
-        CopyReport partial;
-        partial.copied = copied;
         Ctl().SetText(L"cmdSoftSet", 2, kSoftSetCaptions[2]);
-        return Ctl().SetText(L"lblsoftSet", 2, CancelledText(partial, folder));
+        return Ctl().SetText(L"lblsoftSet", 2, CancelledText(copied, folder));
     }
     const std::wstring n = std::to_wstring(found), m = std::to_wstring(copied);
     if (found == 0) return SoftSetResult(2, false, L"备份失败，在" + root + L"下没有找到任何一个系统文件");

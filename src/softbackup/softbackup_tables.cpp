@@ -141,7 +141,7 @@ std::wstring CopyOutcomeText(const BackupCopy& copy, const std::wstring& donePre
     if (report.sourceMissing) return SourceMissingText(source);
     if (report.destinationFailed) return NotWritableText(destination);
     const std::wstring locked = LockedFilesText(copy);
-    if (report.cancelled) return CancelledText(report, destination) + (locked.empty() ? L"" : L"；" + locked);
+    if (report.cancelled) return CancelledText(report.copied, destination) + (locked.empty() ? L"" : L"；" + locked);
     if (!report.failed.empty())
         return L"备份不完整，有" + std::to_wstring(report.failed.size()) + L"个文件没能复制到：" + destination +
                (locked.empty() ? L"" : L"；" + locked);

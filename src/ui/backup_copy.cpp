@@ -67,8 +67,8 @@ BackupCopy CopyFolderShowingProgress(Machine& machine, Ui& ui, const std::wstrin
     return out;
 }
 
-std::wstring CancelledText(const CopyReport& report, const std::wstring& destination) {
-    return L"备份已取消，只复制了" + std::to_wstring(report.copied) + L"个文件到：" + destination;
+std::wstring CancelledText(int copied, const std::wstring& destination) {
+    return L"备份已取消，只复制了" + std::to_wstring(copied) + L"个文件到：" + destination;
 }
 
 std::wstring LockedFilesText(const BackupCopy& copy) {

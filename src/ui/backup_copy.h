@@ -31,7 +31,7 @@ std::wstring CopyLanding(const std::wstring& source, const std::wstring& destina
 
 ProgressView CopyProgressView(const CopyProgress& progress);
 // "备份已取消，只复制了N个文件到：" and where.
-std::wstring CancelledText(const CopyReport& report, const std::wstring& destination);
+std::wstring CancelledText(int copied, const std::wstring& destination);
 // "有N个文件正被其他程序使用，没有复制：" the first names, where the full
 // list is, and what to do; "" when none was locked.
 std::wstring LockedFilesText(const BackupCopy& copy);

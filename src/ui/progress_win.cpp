@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "ui/small_dialog_win.h"
 #include "ui/win32ui_win.h"
 
 namespace lz {
@@ -81,68 +82,25 @@ LRESULT CALLBACK ProgressProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-struct ProgressWindow {
-    HWND hwnd = nullptr;
-    HFONT font = nullptr;
-
-    void Create(HINSTANCE instance, HWND owner, const std::wstring& title, Progress* progress) {
-        static bool registered = false;
-        if (!registered) {
-            WNDCLASSEXW wc{};
-            wc.cbSize = sizeof wc;
-            wc.lpfnWndProc = ProgressProc;
-            wc.hInstance = instance;
-            wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-            wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-            wc.lpszClassName = kProgressWindowClass;
-            RegisterClassExW(&wc);
-            registered = true;
-        }
-        HDC screen = GetDC(nullptr);
-        const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-        ReleaseDC(nullptr, screen);
-        auto px = [dpi](int v) { return MulDiv(v, dpi, 96); };
-        RECT r{0, 0, px(420), px(128)};
-        const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-        AdjustWindowRectEx(&r, style, FALSE, WS_EX_DLGMODALFRAME);
-        const int w = r.right - r.left, h = r.bottom - r.top;
-        RECT around{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        if (owner && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &around);
-        const int x = around.left + (around.right - around.left - w) / 2;
-        const int y = around.top + (around.bottom - around.top - h) / 2;
-        hwnd = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kProgressWindowClass, title.c_str(), style,
-                               x, y, w, h, owner, nullptr, instance, progress);
-        if (!hwnd) return;
-        LOGFONTW lf{};
-        lf.lfHeight = -MulDiv(9, dpi, 72);
-        lf.lfCharSet = DEFAULT_CHARSET;
-        lstrcpyW(lf.lfFaceName, L"SimSun");
-        font = CreateFontIndirectW(&lf);
-        auto child = [&](const wchar_t* cls, const wchar_t* text, DWORD s, int cx, int cy, int cw, int ch, int id) {
-            HWND c = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | s, px(cx), px(cy), px(cw), px(ch), hwnd,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-            SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-            return c;
-        };
+struct ProgressWindow : SmallDialog {
+    void Open(HINSTANCE instance, HWND owner, const std::wstring& title, Progress* progress) {
+        if (!Create(instance, kProgressWindowClass, ProgressProc, owner, owner, title, 420, 128, 0, progress)) return;
         // The whole path stays the window's text; only its drawing is shortened.
-        child(L"STATIC", L"正在复制：", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, 12, 12, 396, 16, kProgressLineId);
-        HWND bar = child(PROGRESS_CLASSW, L"", 0, 12, 36, 396, 18, kProgressBarId);
+        Child(L"STATIC", L"正在复制：", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, 0, 12, 12, 396, 16, kProgressLineId);
+        HWND bar = Child(PROGRESS_CLASSW, L"", 0, 0, 12, 36, 396, 18, kProgressBarId);
         SendMessageW(bar, PBM_SETRANGE32, 0, 1000);
-        child(L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 12, 62, 396, 16, kProgressCountsId);
-        child(L"BUTTON", L"取消", WS_TABSTOP | BS_DEFPUSHBUTTON, 316, 90, 92, 26, IDCANCEL);
-        ShowWindow(hwnd, SW_SHOW);
-        SetForegroundWindow(hwnd);
-        SetFocus(GetDlgItem(hwnd, IDCANCEL));
+        Child(L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 0, 12, 62, 396, 16, kProgressCountsId);
+        Child(L"BUTTON", L"取消", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 316, 90, 92, 26, IDCANCEL);
+        ShowWindow(Handle(), SW_SHOW);
+        SetForegroundWindow(Handle());
+        SetFocus(GetDlgItem(Handle(), IDCANCEL));
     }
     void Update(const ProgressView& v) {
+        HWND hwnd = Handle();
         if (!hwnd) return;
         SetDlgItemTextW(hwnd, kProgressLineId, v.line.c_str());
         SetDlgItemTextW(hwnd, kProgressCountsId, v.counts.c_str());
         SendDlgItemMessageW(hwnd, kProgressBarId, PBM_SETPOS, WPARAM(v.permille), 0);
-    }
-    ~ProgressWindow() {
-        if (hwnd) DestroyWindow(hwnd);
-        if (font) DeleteObject(font);
     }
 };
 
@@ -200,7 +158,7 @@ void Win32Ui::RunWithProgress(const std::wstring& title, const std::function<voi
     int quitCode = 0;
     for (;;) {
         const DWORD delay = showDelay.load(), waited = GetTickCount() - begun;
-        const DWORD timeout = window.hwnd ? 100 : delay > waited ? delay - waited : 0;
+        const DWORD timeout = window.Handle() ? 100 : delay > waited ? delay - waited : 0;
         if (MsgWaitForMultipleObjects(1, &ended, FALSE, timeout, QS_ALLINPUT) == WAIT_OBJECT_0) break;
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -209,12 +167,12 @@ void Win32Ui::RunWithProgress(const std::wstring& title, const std::function<voi
                 quitCode = int(msg.wParam);
                 continue;
             }
-            if (window.hwnd && IsDialogMessageW(window.hwnd, &msg)) continue;
+            if (window.Handle() && IsDialogMessageW(window.Handle(), &msg)) continue;
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
-        if (!window.hwnd && GetTickCount() - begun >= showDelay.load()) {
-            window.Create(Instance(), owner, title, &progress);
+        if (!window.Handle() && GetTickCount() - begun >= showDelay.load()) {
+            window.Open(Instance(), owner, title, &progress);
             if (progress.Take(&view)) window.Update(view);
         } else if (progress.Take(&view)) {
             window.Update(view);
@@ -224,10 +182,7 @@ void Win32Ui::RunWithProgress(const std::wstring& title, const std::function<voi
     CloseHandle(ended);
     for (HWND h : disabled)
         if (IsWindow(h)) EnableWindow(h, TRUE);
-    if (window.hwnd) {
-        DestroyWindow(window.hwnd);
-        window.hwnd = nullptr;
-    }
+    window.Destroy();
     if (owner && IsWindow(owner)) SetForegroundWindow(owner);
     if (quit) PostQuitMessage(quitCode);
     if (failure) std::rethrow_exception(failure);

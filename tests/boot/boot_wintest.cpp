@@ -16,6 +16,7 @@
 #include "env/machine_win.h"
 #include "support/fake_ui.h"
 #include "support/files_win.h"
+#include "support/form_stand_in.h"
 #include "tools/children_win.h"
 
 namespace lz {
@@ -141,19 +142,6 @@ void WriteIni(const std::string& bytes, bool protect) {
     if (protect) SetFileAttributesW(kIni, kProtection);
 }
 
-// Stands in for the main window, which closing shows: the real one would
-// load the task window and start the scheduler.
-class MainStandIn : public FormLogic {
-public:
-    MainStandIn() { def_.name = L"frmMain"; }
-    const FormDef& Definition() const override { return def_; }
-    void OnEvent(const Event&) override {}
-    std::vector<HandlerKey> HandlerKeys() const override { return {}; }
-
-private:
-    FormDef def_;
-};
-
 // The program folder is the test's own, with or without the image.
 class BootMachine : public Win32Machine {
 public:
@@ -196,7 +184,8 @@ class BootWine : public ::testing::Test {
 protected:
     BootWine() : ui(registry) {
         registry.Add(L"frmGhost", [](AppContext& c) { return std::make_unique<frmGhost>(c); });
-        registry.Add(L"frmMain", [](AppContext&) { return std::make_unique<MainStandIn>(); });
+        // Closing shows the main window: the real one would load the task window and start the scheduler.
+        registry.Add(L"frmMain", [](AppContext&) { return std::make_unique<test::FormStandIn>(L"frmMain"); });
         registry.Attach(ctx);
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);

@@ -61,34 +61,17 @@ Ink InkShownIn(HWND h) {
     GetClientRect(h, &rc);
     Ink ink;
     ink.height = rc.bottom;
-    if (rc.right <= 0 || rc.bottom <= 0) return ink;
-    HDC dc = GetDC(h);
-    HDC mem = CreateCompatibleDC(dc);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = rc.right;
-    bi.bmiHeader.biHeight = -rc.bottom;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, rc.right, rc.bottom, dc, 0, 0, SRCCOPY);
-    GdiFlush();
-    const auto* p = static_cast<const std::uint32_t*>(bits);
+    const std::vector<DWORD> p = GrabPixels(h, rc);
+    if (p.empty()) return ink;
     for (int y = 0; y < rc.bottom; ++y)
         for (int x = 0; x < rc.right; ++x) {
-            if ((p[std::size_t(y) * std::size_t(rc.right) + std::size_t(x)] & 0xFFFFFF) == 0xFFFFFF) continue;
+            if (p[std::size_t(y) * std::size_t(rc.right) + std::size_t(x)] == 0xFFFFFF) continue;
             ++ink.count;
             ink.top = std::min(ink.top, y);
             ink.bottom = std::max(ink.bottom, y);
             ink.left = std::min(ink.left, x);
             ink.right = std::max(ink.right, x);
         }
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(h, dc);
     return ink;
 }
 

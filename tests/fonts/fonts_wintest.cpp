@@ -20,7 +20,7 @@
 #include "fonts/renamed_font_win.h"
 #include "support/fake_ui.h"
 #include "support/files_win.h"
-#include "support/dialog_stand_in.h"
+#include "support/form_stand_in.h"
 
 namespace lz {
 namespace {
@@ -285,7 +285,7 @@ class FontsWindowWine : public ::testing::Test {
 protected:
     FontsWindowWine() : ui(registry) {
         registry.Add(L"frmFonts", [](AppContext& c) { return std::make_unique<frmFonts>(c); });
-        registry.Add(L"frmSoftSaveSetting", [](AppContext&) { return std::make_unique<test::DialogStandIn>(); });
+        registry.Add(L"frmSoftSaveSetting", [](AppContext&) { return std::make_unique<test::FormStandIn>(L"frmSoftSaveSetting"); });
         registry.Attach(ctx);
         root = TempFolder(L"lz fonts 窗口");
         ui.ShowForm(L"frmFonts");

@@ -16,6 +16,7 @@
 #include "lock/lock_surface_win.h"
 #include "support/fake_ui.h"
 #include "support/files_win.h"
+#include "support/pixels_win.h"
 
 namespace lz::test {
 namespace {
@@ -26,28 +27,7 @@ const UINT kPing = WM_APP + 7;
 COLORREF Pattern(int x, int y) { return RGB((x * 7 + y) & 255, (y * 5) & 255, ((x ^ y) * 3) & 255); }
 
 // What a window shows, as 0x00RRGGBB per pixel, top row first.
-std::vector<DWORD> Grab(HWND h, int width, int height) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC dc = GetDC(h);
-    HBITMAP dib = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC mem = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, width, height, dc, 0, 0, SRCCOPY);
-    GdiFlush();
-    std::vector<DWORD> out(static_cast<const DWORD*>(bits), static_cast<const DWORD*>(bits) + width * height);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    DeleteObject(dib);
-    ReleaseDC(h, dc);
-    for (DWORD& p : out) p &= 0xFFFFFF;
-    return out;
-}
+std::vector<DWORD> Grab(HWND h, int width, int height) { return GrabPixels(h, {0, 0, width, height}); }
 
 DWORD Rgb32(COLORREF c) { return (DWORD(GetRValue(c)) << 16) | (DWORD(GetGValue(c)) << 8) | GetBValue(c); }
 

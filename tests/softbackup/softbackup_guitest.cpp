@@ -39,6 +39,18 @@ struct SoftBackupGui : ::testing::Test {
         app.ui.ShowForm(L"frmMain");
         app.Pump(50);
     }
+    // The chat client's install folder in the registry, as its installer leaves it.
+    bool InstallQQ() {
+        HKEY k;
+        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kQQKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) !=
+            ERROR_SUCCESS)
+            return false;
+        const std::wstring install = root + L"\\QQ\\";
+        const LONG set = RegSetValueExW(k, L"Install", 0, REG_SZ, reinterpret_cast<const BYTE*>(install.c_str()),
+                                        DWORD((install.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(k);
+        return set == ERROR_SUCCESS;
+    }
     void TearDown() override {
         SHDeleteKeyW(HKEY_LOCAL_MACHINE, kQQKey);
         // Double NUL ended, as SHFileOperation wants it.
@@ -122,13 +134,7 @@ TEST_F(SoftBackupGui, TabsMenuAndAChatBackupThroughTheControls) {
     app.Pump(20);
     EXPECT_TRUE(Shown(L"cmdChat", 4));
     EXPECT_FALSE(Shown(L"cmdSystem", 1));
-    HKEY k;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kQQKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr),
-              ERROR_SUCCESS);
-    const std::wstring install = root + L"\\QQ\\";
-    RegSetValueExW(k, L"Install", 0, REG_SZ, reinterpret_cast<const BYTE*>(install.c_str()),
-                   DWORD((install.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(k);
+    ASSERT_TRUE(InstallQQ());
     app.Type(kForm, L"txtQQ", -1, L"12345");
     app.Click(kForm, L"cmdChat", kChatQQ);
     EXPECT_EQ(B().GetText(L"cmdChat", kChatQQ), L"备份QQ聊天记录成功");
@@ -163,13 +169,7 @@ TEST_F(SoftBackupGui, ALongBackupShowsItsProgressWindowWhichCancelsIt) {
     for (int i = 0; i < 120; ++i) MakeFile(records + L"\\rec" + std::to_wstring(i) + L".db", std::string(20000, 'n'));
     for (int i = 0; i < 120; ++i) MakeFile(into + L"\\rec" + std::to_wstring(i) + L".db", "old");
     app.ctx.SavePath = root + L"\\备份";
-    HKEY k;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kQQKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr),
-              ERROR_SUCCESS);
-    const std::wstring install = root + L"\\QQ\\";
-    RegSetValueExW(k, L"Install", 0, REG_SZ, reinterpret_cast<const BYTE*>(install.c_str()),
-                   DWORD((install.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(k);
+    ASSERT_TRUE(InstallQQ());
     app.Click(L"frmMain", L"imgPIC", 7);
     app.Pump(50);
     B().SetTab(L"SSTab1", 1);
@@ -188,7 +188,7 @@ TEST_F(SoftBackupGui, ALongBackupShowsItsProgressWindowWhichCancelsIt) {
     });
     HWND owner = B().Handle(), mainWindow = app.W(L"frmMain").Handle();
     std::wstring line, counts, laterCounts, button, caption;
-    std::string pixels, laterPixels;
+    std::vector<DWORD> pixels, laterPixels;
     bool ownerDisabled = false, ownerRepainted = false, cancelling = false;
     std::thread outsider([&] {
         HWND w = nullptr;
@@ -203,13 +203,13 @@ TEST_F(SoftBackupGui, ALongBackupShowsItsProgressWindowWhichCancelsIt) {
             RECT r;
             GetWindowRect(w, &r);
             test::WaitFor([&] { return !GetUpdateRect(w, nullptr, FALSE); });
-            pixels = ScreenPixels(r);
+            pixels = GrabPixels(nullptr, r);
             // The numbers move on, on screen too.
             SetEvent(looked);
             test::WaitFor([&] { return TextOf(GetDlgItem(w, kProgressCountsId)) != counts; });
             laterCounts = TextOf(GetDlgItem(w, kProgressCountsId));
-            test::WaitFor([&] { return ScreenPixels(r) != pixels; });
-            laterPixels = ScreenPixels(r);
+            test::WaitFor([&] { return GrabPixels(nullptr, r) != pixels; });
+            laterPixels = GrabPixels(nullptr, r);
             // Uncovered, the window behind paints again.
             InvalidateRect(owner, nullptr, TRUE);
             ownerRepainted = test::WaitFor([&] { return !GetUpdateRect(owner, nullptr, FALSE); });

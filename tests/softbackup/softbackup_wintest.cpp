@@ -17,13 +17,13 @@
 #include "support/fake_ui.h"
 #include "support/files_win.h"
 #include "tools/children_win.h"
-#include "support/dialog_stand_in.h"
+#include "support/form_stand_in.h"
 
 namespace lz {
 namespace {
 
 using test::BatchesRunning;
-using test::DialogStandIn;
+using test::FormStandIn;
 using test::FileBytes;
 using test::MakeFile;
 using test::RemoveTree;
@@ -46,7 +46,7 @@ class SoftBackupWine : public ::testing::Test {
 protected:
     SoftBackupWine() : ui(registry) {
         registry.Add(L"frmSoftBackup", [](AppContext& c) { return std::make_unique<frmSoftBackup>(c); });
-        registry.Add(L"frmSoftSaveSetting", [](AppContext&) { return std::make_unique<DialogStandIn>(); });
+        registry.Add(L"frmSoftSaveSetting", [](AppContext&) { return std::make_unique<FormStandIn>(L"frmSoftSaveSetting"); });
         registry.Attach(ctx);
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);

@@ -146,57 +146,6 @@ void GuiApp::Type(const std::wstring& form, const std::wstring& name, int index,
     Pump(5);
 }
 
-std::string ScreenPixels(const RECT& r) {
-    int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0) return {};
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    std::string pixels;
-    if (bmp) {
-        HGDIOBJ old = SelectObject(mem, bmp);
-        BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-        GdiFlush();
-        pixels.assign(static_cast<const char*>(bits), (((w * 3) + 3) & ~std::size_t(3)) * std::size_t(h));
-        SelectObject(mem, old);
-        DeleteObject(bmp);
-    }
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
-
-bool SaveScreenBmp(const RECT& r, const std::wstring& path) {
-    const std::string pixels = ScreenPixels(r);
-    if (pixels.empty()) return false;
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof(info);
-    info.biWidth = r.right - r.left;
-    info.biHeight = r.bottom - r.top;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    BITMAPFILEHEADER fh{};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof(fh) + sizeof(info);
-    fh.bfSize = DWORD(fh.bfOffBits + pixels.size());
-    bool ok = false;
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (f != INVALID_HANDLE_VALUE) {
-        DWORD n;
-        ok = WriteFile(f, &fh, sizeof(fh), &n, nullptr) && WriteFile(f, &info, sizeof(info), &n, nullptr) &&
-             WriteFile(f, pixels.data(), DWORD(pixels.size()), &n, nullptr);
-        CloseHandle(f);
-    }
-    return ok;
-}
-
 bool GuiApp::Screenshot(const std::wstring& form, const std::wstring& file) {
     const wchar_t* dir = _wgetenv(L"LANZHAN_SHOTS");
     if (!dir || !*dir) return false;

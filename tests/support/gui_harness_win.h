@@ -12,6 +12,7 @@
 #include "core/context.h"
 #include "env/machine_win.h"
 #include "support/fake_ui.h"
+#include "support/pixels_win.h"
 #include "core/form_registry.h"
 #include "ui/host_win.h"
 
@@ -65,9 +66,5 @@ public:
     bool Screenshot(const std::wstring& form, const std::wstring& file);
 };
 
-// A rectangle of the screen as it is now (24-bit rows, bottom up); empty when it cannot be read.
-std::string ScreenPixels(const RECT& screenRect);
-// Saves a rectangle of the screen as a 24-bit BMP.
-bool SaveScreenBmp(const RECT& screenRect, const std::wstring& path);
 
 }  // namespace lz::test

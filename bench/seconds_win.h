@@ -1,0 +1,14 @@
+// Seconds from the performance counter, for the benches' own timings.
+#pragma once
+#include <windows.h>
+
+inline double Now() {
+    static const LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return double(t.QuadPart) / double(frequency.QuadPart);
+}
